@@ -1,0 +1,10 @@
+#include "config/main_table.h"
+
+namespace dorvan {
+
+TMainTable& MainTable() {
+    static TMainTable table;
+    return table;
+}
+
+}  // namespace dorvan
