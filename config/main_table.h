@@ -8,7 +8,8 @@
 namespace dorvan {
 
 struct TMainTable {
-    int UserID = 0;
+    // Identifier of the signed-in user (this console has no sign-in: empty).
+    std::string UserID;
     // Keys of the "empty" value of the six item categories (index 1..6; 0 unused).
     std::array<int, 7> CategoryKeys{};
 };
