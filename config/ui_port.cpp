@@ -1,0 +1,53 @@
+#include "config/ui_port.h"
+
+#include <iostream>
+
+namespace dorvan {
+
+namespace {
+
+UiPort* g_port = nullptr;
+
+const char* IconWord(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return "information";
+        case MessageIcon::Warning:
+            return "warning";
+        case MessageIcon::Error:
+            return "error";
+        case MessageIcon::None:
+            break;
+    }
+    return "message";
+}
+
+}  // namespace
+
+void ConsoleUi::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
+    std::string oneLine = text;
+    for (char& c : oneLine) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    std::cerr << "[" << IconWord(icon) << "] " << caption << ": " << oneLine << std::endl;
+}
+
+bool ConsoleUi::AskYesNo(const std::string& caption, const std::string& text, bool safeDefault) {
+    ShowMessage(caption, text + " -> " + (safeDefault ? "yes" : "no"), MessageIcon::None);
+    return safeDefault;
+}
+
+UiPort& Ui() {
+    static ConsoleUi console;
+    return g_port ? *g_port : console;
+}
+
+UiPort* SetUiPort(UiPort* port) {
+    UiPort* previous = g_port;
+    g_port = port;
+    return previous;
+}
+
+}  // namespace dorvan
