@@ -1,0 +1,35 @@
+#pragma once
+// What the services of the data module share: the four connections and the module's
+// lists. Service groups (numbering, reversal, pricing, ...) work on this context so that
+// each group can live in files of its own.
+
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+
+namespace dorvan {
+
+struct DmContext {
+    DmContext();
+
+    // Main connection: auto-commit, read committed; every ordinary read and write.
+    db::Connection ZConnection{"ZConnection"};
+    // Explicit transactions of their own (the server clock); serializable.
+    db::Connection ZConnection_nonAutoCommit{"ZConnection_nonAutoCommit"};
+    // Writes that must stay out of the main connection's transactions (event log,
+    // presence); serializable.
+    db::Connection ZConnection_behind{"ZConnection_behind"};
+    // The central information service (fixed parameters).
+    db::Connection ZConnection_info{"ZConnection_info"};
+
+    // Statements executed as one script by ExecSQLList.
+    std::vector<std::string> SQLList;
+    // Invoice numbers collected by the document reversal.
+    std::vector<std::string> SzallitoSzamlaLista;
+};
+
+// Host of the central information service: $DORVAN_INFO_HOST, else the built-in one.
+std::string InfoServerHost();
+
+}  // namespace dorvan
