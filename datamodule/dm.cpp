@@ -1,17 +1,8 @@
 #include "datamodule/dm.h"
 
-#include <cstdlib>
+#include "config/servers.h"
 
 namespace dorvan {
-
-namespace {
-constexpr const char* kInfoServerHost = "info.norvello.hu";
-}  // namespace
-
-std::string InfoServerHost() {
-    const char* env = std::getenv("DORVAN_INFO_HOST");
-    return env != nullptr && *env != '\0' ? std::string(env) : std::string(kInfoServerHost);
-}
 
 DmContext::DmContext() {
     ZConnection.SetAutoCommit(true);
@@ -21,13 +12,15 @@ DmContext::DmContext() {
     ZConnection_behind.SetAutoCommit(true);
     ZConnection_behind.SetIsolation(db::IsolationLevel::Serializable);
 
+    // Fixed parameters of the central information service (see config/servers.h).
+    const InfoServer server = CentralInfoServer();
     db::ConnectionParams info;
-    info.protocol = "postgresql-8";
-    info.host = InfoServerHost();
-    info.port = 5432;
-    info.database = "Kalvex_Data";
-    info.user = "KalvexUser";
-    info.password = "w7k2pQRt5";
+    info.protocol = server.protocol;
+    info.host = server.host;
+    info.port = server.port;
+    info.database = server.database;
+    info.user = server.user;
+    info.password = server.password;
     ZConnection_info.SetParams(info);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
-// What the services of the data module share: the four connections and the module's
-// lists. Service groups (numbering, reversal, pricing, ...) work on this context so that
-// each group can live in files of its own.
+// What the services of the data module share: the four connections, the module's lists,
+// the settings record and the user-interface port. Service groups (numbering, reversal, pricing,
+// ...) work on this context so that each group can live in files of its own.
 
 #include <string>
 #include <vector>
 
+#include "config/main_table.h"
+#include "config/ui_port.h"
 #include "db/connection.h"
 
 namespace dorvan {
@@ -27,9 +29,10 @@ struct DmContext {
     std::vector<std::string> SQLList;
     // Invoice numbers collected by the document reversal.
     std::vector<std::string> SzallitoSzamlaLista;
-};
 
-// Host of the central information service: $DORVAN_INFO_HOST, else the built-in one.
-std::string InfoServerHost();
+    // The global settings record and the installed user-interface port.
+    TMainTable& Settings() const { return MainTable(); }
+    UiPort& UserInterface() const { return Ui(); }
+};
 
 }  // namespace dorvan

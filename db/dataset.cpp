@@ -1,5 +1,6 @@
 #include "db/dataset.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "db/errors.h"
@@ -99,6 +100,15 @@ void DataSet::Close() {
     current_ = 0;
     eof_ = bof_ = true;
     InternalClose();
+}
+
+void DataSet::Refresh() {
+    CheckBrowseMode();
+    const int recNo = RecNo();
+    Close();
+    Open();
+    if (recNo > 1 && !rows_.empty())
+        SetRecNo(std::min(recNo, RecordCount()));
 }
 
 Field* DataSet::FindField(const std::string& name) const {

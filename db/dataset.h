@@ -48,6 +48,9 @@ class DataSet {
     void Close();
     bool Active() const { return state_ != DataSetState::Inactive; }
     void SetActive(bool on) { on ? Open() : Close(); }
+    // Reads the rows again (an open dataset only) and returns to the same position,
+    // or to the last row when there are fewer now.
+    void Refresh();
     DataSetState State() const { return state_; }
 
     // Fields: data fields in column order, then calculated fields.

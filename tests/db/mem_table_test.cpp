@@ -166,3 +166,55 @@ TEST(MemTable, ClosedDatasetRefusesWork) {
 
 }  // namespace
 }  // namespace dorvan::db
+
+namespace dorvan::db {
+namespace {
+
+TEST(MemTable, AutoIncrementAndCutToSizeInCharacters) {
+    MemTable t("Lang_textMemory");
+    t.AddAutoIncField("Kod");
+    t.AddField("Lang_0000040E", FieldType::String, 5);
+    t.Open();
+    const struct {
+        const char* text;
+        const char* stored;
+    } cases[] = {{"árvíztűrő", "árvíz"}, {"abc", "abc"}, {"ŐŐŐŐŐŐ", "ŐŐŐŐŐ"}};
+    std::int64_t expectedKod = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        t.Append();
+        t.FieldByName("lang_0000040e").SetAsString(c.text);
+        t.Post();
+        EXPECT_EQ(t.FieldByName("Lang_0000040E").AsString(), c.stored);
+        EXPECT_EQ(t.FieldByName("kod").AsInteger(), expectedKod++);
+    }
+}
+
+TEST(MemTable, CopiesRowsByFieldName) {
+    MemTable source("Forras");
+    source.AddField("kod", FieldType::Integer);
+    source.AddField("nev", FieldType::String);
+    source.AddField("csak_forras", FieldType::String);
+    source.Open();
+    for (int k : {5, 6}) {
+        source.Append();
+        source.FieldByName("kod").SetAsInteger(k);
+        source.FieldByName("nev").SetAsString("n" + std::to_string(k));
+        source.FieldByName("csak_forras").SetAsString("x");
+        source.Post();
+    }
+    MemTable copy("Masolat");
+    copy.AddField("NEV", FieldType::String, 10);
+    copy.AddField("KOD", FieldType::Integer);
+    copy.AddField("csak_cel", FieldType::String);
+    copy.CopyRowsFrom(source);
+    ASSERT_EQ(copy.RecordCount(), 2);
+    copy.First();
+    EXPECT_EQ(copy.FieldByName("kod").AsInteger(), 5);
+    EXPECT_EQ(copy.FieldByName("nev").AsString(), "n5");
+    EXPECT_TRUE(copy.FieldByName("csak_cel").IsNull());
+    EXPECT_EQ(copy.FindField("csak_forras"), nullptr);
+}
+
+}  // namespace
+}  // namespace dorvan::db

@@ -395,6 +395,37 @@ TEST_F(QueryTest, ScriptWithoutParametersRunsSeveralStatements) {
     EXPECT_EQ(count.Fields(0).AsInteger(), 2);
 }
 
+TEST_F(QueryTest, RefreshRereadsRowsAndKeepsPosition) {
+    conn.Execute("insert into t_cikk (nev, ar) values ('a', 1), ('b', 2), ('c', 3)");
+    Query q(conn, "CikkZQuery");
+    q.SetSqlText("select kod, nev, ar from t_cikk order by nev");
+    q.Open();
+    Field* ar = &q.FieldByName("ar");
+    q.SetRecNo(2);
+    conn.Execute("update t_cikk set ar = 20 where nev = 'b'");
+    q.Refresh();
+    EXPECT_EQ(q.RecNo(), 2);
+    EXPECT_EQ(&q.FieldByName("ar"), ar);  // the field object survives the reopen
+    EXPECT_EQ(ar->AsFloat(), 20);
+}
+
+TEST_F(QueryTest, LostConnectionIsAConnectionFailure) {
+    Connection victim("Victim");
+    victim.SetParams(TestParams());
+    victim.Connect();
+    Query pid(victim, "PidSQL");
+    pid.SetSqlText("select pg_backend_pid()");
+    pid.Open();
+    Query kill(conn, "KillSQL");
+    kill.SetSqlText("select pg_terminate_backend(:pid, 5000)");  // waits until it is gone
+    kill.ParamByName("pid").SetAsInteger(pid.Fields(0).AsInteger());
+    kill.Open();
+    Query after(victim, "AfterSQL");
+    after.SetSqlText("select 1");
+    EXPECT_THROW(after.Open(), ConnectionFailure);
+    EXPECT_FALSE(victim.Connected());
+}
+
 TEST_F(QueryTest, LostOrMissingConnectionIsAConnectionFailure) {
     Connection c("Unconnected");
     Query q(c, "X");
