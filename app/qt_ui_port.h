@@ -1,0 +1,35 @@
+#pragma once
+// The user-interface port of the window program: real message boxes, the wait cursor, the
+// event loop, the splash notifications and the progress window.
+
+#include "config/ui_port.h"
+
+namespace dorvan::app {
+
+class TAboutBox;
+class TProgress_Form;
+
+class QtUiPort : public UiPort {
+  public:
+    void ShowMessage(const std::string& caption, const std::string& text,
+                     MessageIcon icon) override;
+    bool AskYesNo(const std::string& caption, const std::string& text, bool safeDefault) override;
+    void SetWaitCursor(bool on) override;
+    void ProcessMessages() override;
+    void IncProgress(const std::string& text) override;
+    void SetTableName(const std::string& text) override;
+    void ShowProgress(const std::string& header) override;
+    void DuckInit(int max) override;
+    void DuckRepaint(int position) override;
+    void HideProgress() override;
+
+    // The windows it reports to (not owned; either may be null).
+    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+    void SetProgressForm(TProgress_Form* progress) { progress_ = progress; }
+
+  private:
+    TAboutBox* aboutBox_ = nullptr;
+    TProgress_Form* progress_ = nullptr;
+};
+
+}  // namespace dorvan::app
