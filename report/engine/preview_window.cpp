@@ -1,0 +1,185 @@
+#include "report/engine/preview_window.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "report/engine/page_painter.h"
+
+namespace dorvan::report {
+
+namespace {
+constexpr double kScreenDpi = 96;
+constexpr double kZoomStep = 1.25;
+constexpr double kMinZoom = 0.1;
+constexpr double kMaxZoom = 8.0;
+}  // namespace
+
+PreviewWindow::PreviewWindow(PageDocument document, QWidget* parent)
+    : QWidget(parent, Qt::Window), document_(std::move(document)) {
+    setWindowTitle(QString::fromStdString(document_.title));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QHBoxLayout();
+    bar->setContentsMargins(6, 4, 6, 4);
+    layout->addLayout(bar);
+
+    auto addButton = [&](const QString& text, const QString& name, void (PreviewWindow::*slot)()) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, slot);
+        bar->addWidget(button);
+    };
+    addButton(QStringLiteral("|<"), QStringLiteral("firstPage"), &PreviewWindow::FirstPage);
+    addButton(QStringLiteral("<"), QStringLiteral("previousPage"), &PreviewWindow::PreviousPage);
+    addButton(QStringLiteral(">"), QStringLiteral("nextPage"), &PreviewWindow::NextPage);
+    addButton(QStringLiteral(">|"), QStringLiteral("lastPage"), &PreviewWindow::LastPage);
+    pageLabel_ = new QLabel(this);
+    bar->addWidget(pageLabel_);
+    bar->addSpacing(16);
+    addButton(QStringLiteral("Teljes oldal"), QStringLiteral("zoomToPage"),
+              &PreviewWindow::ZoomToPage);
+    addButton(QStringLiteral("Oldalszélesség"), QStringLiteral("zoomToWidth"),
+              &PreviewWindow::ZoomToWidth);
+    addButton(QStringLiteral("+"), QStringLiteral("zoomIn"), &PreviewWindow::ZoomIn);
+    addButton(QStringLiteral("-"), QStringLiteral("zoomOut"), &PreviewWindow::ZoomOut);
+    bar->addSpacing(16);
+    addButton(QStringLiteral("Nyomtatás..."), QStringLiteral("print"),
+              &PreviewWindow::PrintWithDialog);
+    bar->addStretch(1);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setAlignment(Qt::AlignCenter);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    pageView_ = new QLabel(scroll_);
+    pageView_->setObjectName(QStringLiteral("pageView"));
+    scroll_->setWidget(pageView_);
+    layout->addWidget(scroll_, 1);
+    UpdateZoom();
+}
+
+QString PreviewWindow::PageLabelText() const {
+    return QStringLiteral("%1 / %2").arg(PageCount() == 0 ? 0 : pageIndex_ + 1).arg(PageCount());
+}
+
+void PreviewWindow::FirstPage() {
+    GoToPage(0);
+}
+void PreviewWindow::PreviousPage() {
+    GoToPage(pageIndex_ - 1);
+}
+void PreviewWindow::NextPage() {
+    GoToPage(pageIndex_ + 1);
+}
+void PreviewWindow::LastPage() {
+    GoToPage(PageCount() - 1);
+}
+
+void PreviewWindow::GoToPage(int index) {
+    const int clamped = std::clamp(index, 0, std::max(PageCount() - 1, 0));
+    if (clamped == pageIndex_ && !pageView_->pixmap().isNull())
+        return;
+    pageIndex_ = clamped;
+    Render();
+}
+
+void PreviewWindow::ZoomToPage() {
+    mode_ = ZoomMode::FitPage;
+    UpdateZoom();
+}
+
+void PreviewWindow::ZoomToWidth() {
+    mode_ = ZoomMode::FitWidth;
+    UpdateZoom();
+}
+
+void PreviewWindow::ZoomIn() {
+    mode_ = ZoomMode::Fixed;
+    zoom_ = std::min(zoom_ * kZoomStep, kMaxZoom);
+    Render();
+}
+
+void PreviewWindow::ZoomOut() {
+    mode_ = ZoomMode::Fixed;
+    zoom_ = std::max(zoom_ / kZoomStep, kMinZoom);
+    Render();
+}
+
+void PreviewWindow::PrintWithDialog() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QString::fromStdString(document_.title));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintDocument(document_, printer);
+}
+
+void PreviewWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (mode_ != ZoomMode::Fixed)
+        UpdateZoom();
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_PageDown:
+            NextPage();
+            break;
+        case Qt::Key_PageUp:
+            PreviousPage();
+            break;
+        case Qt::Key_Home:
+            FirstPage();
+            break;
+        case Qt::Key_End:
+            LastPage();
+            break;
+        case Qt::Key_Plus:
+            ZoomIn();
+            break;
+        case Qt::Key_Minus:
+            ZoomOut();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void PreviewWindow::UpdateZoom() {
+    const QSize area = scroll_->viewport()->size() - QSize(16, 16);
+    const double pageW = document_.paperWidth / 25.4 * kScreenDpi;
+    const double pageH = document_.paperHeight / 25.4 * kScreenDpi;
+    if (mode_ == ZoomMode::FitPage && area.width() > 0 && area.height() > 0)
+        zoom_ = std::min(area.width() / pageW, area.height() / pageH);
+    else if (mode_ == ZoomMode::FitWidth && area.width() > 0)
+        zoom_ = (area.width() - scroll_->verticalScrollBar()->sizeHint().width()) / pageW;
+    zoom_ = std::clamp(zoom_, kMinZoom, kMaxZoom);
+    Render();
+}
+
+void PreviewWindow::Render() {
+    pageLabel_->setText(PageLabelText());
+    const double ratio = devicePixelRatioF();
+    QImage image = RenderPageImage(document_, pageIndex_, kScreenDpi * zoom_ * ratio);
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    pageView_->setPixmap(pixmap);
+    pageView_->resize(pixmap.deviceIndependentSize().toSize());
+}
+
+PreviewWindow* ShowPreview(PageDocument document, QWidget* parent) {
+    auto* window = new PreviewWindow(std::move(document), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->showMaximized();
+    window->ZoomToPage();
+    return window;
+}
+
+}  // namespace dorvan::report

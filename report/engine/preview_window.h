@@ -1,0 +1,59 @@
+#pragma once
+// The preview window: one page at a time, page navigation, zoom (to page, to width, in and
+// out) and printing to a chosen printer. Opens maximised with the whole page in view.
+
+#include <QWidget>
+
+#include "report/engine/page_model.h"
+
+class QLabel;
+class QScrollArea;
+
+namespace dorvan::report {
+
+class PreviewWindow : public QWidget {
+    Q_OBJECT
+  public:
+    enum class ZoomMode { FitPage, FitWidth, Fixed };
+
+    explicit PreviewWindow(PageDocument document, QWidget* parent = nullptr);
+
+    int PageIndex() const { return pageIndex_; }
+    int PageCount() const { return static_cast<int>(document_.pages.size()); }
+    double Zoom() const { return zoom_; }  // 1.0 = real size on a 96 dpi screen
+    ZoomMode Mode() const { return mode_; }
+    QString PageLabelText() const;
+
+  public slots:
+    void FirstPage();
+    void PreviousPage();
+    void NextPage();
+    void LastPage();
+    void GoToPage(int index);
+    void ZoomToPage();
+    void ZoomToWidth();
+    void ZoomIn();
+    void ZoomOut();
+    void PrintWithDialog();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void UpdateZoom();
+    void Render();
+
+    PageDocument document_;
+    int pageIndex_ = 0;
+    double zoom_ = 1.0;
+    ZoomMode mode_ = ZoomMode::FitPage;
+    QScrollArea* scroll_ = nullptr;
+    QLabel* pageView_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+};
+
+// Shows a preview window maximised (deleted when closed) and returns it.
+PreviewWindow* ShowPreview(PageDocument document, QWidget* parent = nullptr);
+
+}  // namespace dorvan::report

@@ -1,0 +1,15 @@
+#pragma once
+// UTF-8 <-> code points. Text inside the program is UTF-8; routines that count, cut or pad
+// text work on code points.
+
+#include <string>
+#include <string_view>
+
+namespace dorvan::report {
+
+// Malformed sequences become U+FFFD.
+std::u32string Utf8ToCodePoints(std::string_view utf8);
+std::string CodePointsToUtf8(std::u32string_view text);
+std::size_t Utf8Length(std::string_view utf8);
+
+}  // namespace dorvan::report

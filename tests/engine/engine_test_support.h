@@ -1,0 +1,30 @@
+#pragma once
+// Helpers of the engine tests: the Qt application, reports from JSON, reading laid-out pages.
+
+#include <QByteArray>
+#include <string>
+#include <vector>
+
+#include "report/engine/page_model.h"
+#include "report/engine/report.h"
+
+namespace dorvan::report::test {
+
+// Creates the QApplication the engine's fonts and widgets need (once per test program).
+void EnsureApplication();
+
+Report ReportFromJson(const std::string& json);
+
+// Texts of the runs of one control, in page order over all pages.
+std::vector<std::string> TextsOf(const PageDocument& doc, const std::string& controlName);
+// All text runs of a page, in order.
+std::vector<const TextRun*> RunsOf(const Page& page);
+const TextRun* FindRun(const Page& page, const std::string& controlName);
+
+// The lines of a text file (without the CR LF ends) and its raw bytes.
+std::string ReadBytes(const std::string& path);
+std::vector<std::string> SplitCrLf(const std::string& bytes);
+
+std::string TempPath(const std::string& name);
+
+}  // namespace dorvan::report::test
