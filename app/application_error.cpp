@@ -1,6 +1,7 @@
 #include "app/application_error.h"
 
 #include "config/ui_port.h"
+#include "datamodule/silent_abort.h"
 
 namespace dorvan::app {
 
@@ -15,6 +16,12 @@ std::string ExceptionMessage(const std::exception_ptr& error) {
 }
 
 void ShowApplicationError(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const SilentAbort&) {
+        return;  // a cancellation: nothing to show
+    } catch (...) {
+    }
     Ui().ShowMessage(kApplicationTitle, ExceptionMessage(error), MessageIcon::Error);
 }
 

@@ -13,6 +13,7 @@
 #include "app/progress_form.h"
 #include "config/main_table.h"
 #include "config/recording_ui.h"
+#include "datamodule/silent_abort.h"
 
 namespace dorvan::app {
 namespace {
@@ -85,6 +86,10 @@ TEST_F(WindowsTest, ConsoleCommands) {
     EXPECT_EQ(ui_.messages[1].caption, "Dorvan");
     EXPECT_EQ(ui_.messages[1].text, "preview failed");
     EXPECT_EQ(ui_.messages[1].icon, MessageIcon::Error);
+
+    form.printCommand = [] { throw SilentAbort(); };  // a cancellation shows nothing
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
 TEST_F(WindowsTest, SplashLayoutAndVersion) {
