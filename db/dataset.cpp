@@ -126,6 +126,12 @@ Field& DataSet::FieldByName(const std::string& name) const {
     return *f;
 }
 
+void DataSet::SetFieldDisplayFormat(const std::string& name, const std::string& format) {
+    displayFormats_[LowerName(name)] = format;
+    if (Field* f = FindField(name))
+        f->SetDisplayFormat(format);
+}
+
 Field& DataSet::AddCalculatedField(const std::string& name, FieldType type, int size) {
     CheckInactive("add a calculated field");
     if (FindField(name) != nullptr) {
@@ -178,6 +184,9 @@ std::vector<std::string> DataSet::SetDataFields(const std::vector<ColumnDef>& co
         field->index_ = static_cast<int>(i);
         field->size_ = columns[i].size;
         field->required_ = columns[i].required;
+        const auto format = displayFormats_.find(LowerName(names[i]));
+        if (format != displayFormats_.end())
+            field->displayFormat_ = format->second;
         fields_.push_back(std::move(field));
     }
     dataCount_ = static_cast<int>(columns.size());

@@ -11,6 +11,7 @@
 // a row is being edited posts it first.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,9 @@ class DataSet {
     // Case-insensitive; FieldByName throws FieldNotFound naming field and dataset.
     Field& FieldByName(const std::string& name) const;
     Field* FindField(const std::string& name) const;
+    // Display format of a field by name, also for fields that appear only when the
+    // dataset is opened (kept for every later opening).
+    void SetFieldDisplayFormat(const std::string& name, const std::string& format);
     // Declares a calculated field; only while the dataset is closed.
     Field& AddCalculatedField(const std::string& name, FieldType type, int size = 0);
 
@@ -146,7 +150,8 @@ class DataSet {
     std::vector<bool> assigned_;
     std::size_t insertAt_ = 0;
     Row calcValues_;
-    bool editing_ = false;  // buffer_ holds the current row
+    bool editing_ = false;                               // buffer_ holds the current row
+    std::map<std::string, std::string> displayFormats_;  // by lower-case name
 };
 
 }  // namespace dorvan::db

@@ -83,7 +83,7 @@ TEST_F(QueryTest, TextRoundTripsThroughParameterUnchanged) {
 
 TEST_F(QueryTest, StoresTextWithApostropheInTable) {
     Query ins(conn, "InsertSQL");
-    ins.SetSqlText("insert into t_cikk (nev) values (:nev)");
+    ins.SetSqlText("insert into t_cikk (nev) values (:nev);");
     ins.ParamByName("nev").SetAsString("Kovács' \":a\" -- bt");
     ins.ExecSQL();
     EXPECT_EQ(ins.RowsAffected(), 1);
@@ -253,8 +253,10 @@ TEST_F(QueryTest, LocateAndCalculatedFieldFollowRows) {
 
 TEST_F(QueryTest, MissingFieldRaisesItsErrorAndFindFieldReturnsNull) {
     Query q(conn, "Raktar_mozgas_fejZQuery");
-    q.SetSqlText("select 1 as kod");
+    q.SetSqlText("select 1 as kod, 7 as partner_kod;");
+    q.SetFieldDisplayFormat("PARTNER_KOD", "00000000");
     q.Open();
+    EXPECT_EQ(q.FieldByName("partner_kod").DisplayFormat(), "00000000");
     EXPECT_EQ(q.FindField("nincs"), nullptr);
     try {
         q.FieldByName("nincs");
