@@ -30,7 +30,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle("Form1");
     setFont(QFont("Tahoma", 8));
-    setFixedSize(949, 618);
+    resize(949, 618);
 
     Button1 = new QPushButton("Quickreport dot matrix printer test", this);
     Button1->setObjectName("Button1");

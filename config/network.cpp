@@ -31,8 +31,9 @@ std::string GetExternalIP() {
     std::string body;
     HttpClient client;
     client.followRedirects = true;
-    client.connectTimeoutMs = 5000;
-    client.totalTimeoutMs = 15000;
+    // Bounded, so that a computer without network does not hold up the start-up.
+    client.connectTimeoutMs = 3000;
+    client.totalTimeoutMs = 8000;
     try {
         SetupProxy(client);
         const HttpResponse response = client.Get(CheckIpUrl());
