@@ -278,6 +278,26 @@ TEST_F(IniFilesTest, WriteFailsWhenTheFolderCannotBeMade) {
     EXPECT_THROW(WriteIniFiles(), ConfigError);
 }
 
+TEST_F(IniFilesTest, FoldedExecutableFolderSelectsTheMachineFiles) {
+    // An installation in /opt/x/ (which need not exist here) keeps its machine settings in
+    // .../Norvello/Dorvan2007/_opt_x_/.
+    EnvVar exe("DORVAN_EXE_DIR", "/opt/x/");
+    const std::string folder = dir_.Str() + "/data/Norvello/Dorvan2007/_opt_x_/";
+    WriteText(folder + kMachineIniName, "[Sales]\nPrinter=Matrix\n");
+    EXPECT_EQ(ReadIniFiles(), 1);
+    EXPECT_EQ(ExecutableFolder(), "/opt/x/");
+    EXPECT_EQ(MainTable().Printer, "Matrix");
+    EXPECT_EQ(MainTable().SaveDir, "/opt/x/save");  // its creation failed silently
+    EXPECT_TRUE(ui_.messages.empty());
+
+    MainTable().Printer = "Laser";
+    EXPECT_EQ(WriteIniFiles(), 1);
+    const IniFile written(folder + kMachineIniName);
+    EXPECT_EQ(written.ReadString("Sales", "Printer", ""), "Laser");
+    EXPECT_EQ(written.ReadString("Save_/opt/x/", "SaveDir", ""), "/opt/x/save");
+    EXPECT_TRUE(std::filesystem::exists(folder + kMainIniName));
+}
+
 TEST(Folders, FoldingAndPerMachineFolder) {
     struct Case {
         const char* exe;
