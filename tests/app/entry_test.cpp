@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QLabel>
+#include <QProgressBar>
 
 #include <string>
 #include <vector>
@@ -99,6 +101,26 @@ TEST(Entry, CommandsReachTheConsole) {
     ApplicationObjects objects(hooks);
     Form1()->Button1Click();
     EXPECT_EQ(printed, 1);
+}
+
+TEST(Entry, QtPortDrivesTheProgressWindowAndTheCursor) {
+    ApplicationHooks hooks;  // no port given: the program's own Qt port
+    ApplicationObjects objects(hooks);
+    Ui().ShowProgress("Első sor\r\nMásodik sor");
+    EXPECT_TRUE(Progress_Form()->isVisible());
+    EXPECT_EQ(Progress_Form()->Label_Fejresz->text(), QString::fromUtf8("Első sor\nMásodik sor"));
+    Ui().DuckInit(40);
+    Ui().DuckRepaint(30);
+    EXPECT_EQ(Progress_Form()->ProgressBar->maximum(), 40);
+    EXPECT_EQ(Progress_Form()->ProgressBar->value(), 30);
+    Ui().HideProgress();
+    EXPECT_FALSE(Progress_Form()->isVisible());
+    {
+        WaitCursor wait;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
