@@ -63,6 +63,7 @@ PreviewWindow::PreviewWindow(PageDocument document, QWidget* parent)
     pageView_->setObjectName(QStringLiteral("pageView"));
     scroll_->setWidget(pageView_);
     layout->addWidget(scroll_, 1);
+    scroll_->viewport()->installEventFilter(this);
     UpdateZoom();
 }
 
@@ -121,10 +122,12 @@ void PreviewWindow::PrintWithDialog() {
         PrintDocument(document_, printer);
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (mode_ != ZoomMode::Fixed)
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The fitting zooms follow the size of the page area.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize &&
+        mode_ != ZoomMode::Fixed)
         UpdateZoom();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {

@@ -37,7 +37,7 @@ class PreviewWindow : public QWidget {
     void PrintWithDialog();
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:

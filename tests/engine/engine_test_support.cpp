@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QStandardPaths>
 #include <fstream>
 #include <memory>
@@ -77,6 +78,37 @@ std::string TempPath(const std::string& name) {
         QStringLiteral("dorvan_engine_test_%1").arg(QCoreApplication::applicationPid()));
     QDir().mkpath(dir);
     return QDir(dir).filePath(QString::fromStdString(name)).toStdString();
+}
+
+std::unique_ptr<SampleReport> MakeSampleReport(int rows) {
+    EnsureApplication();
+    auto sample = std::make_unique<SampleReport>();
+    sample->report = ReportDesignLoader::LoadFile(":/engine_test/two_page_report.json");
+    sample->head.AddRow({QStringLiteral("Példa Kereskedelmi Kft.\r1117 Budapest\rFő utca 12.\r"
+                                        "Adószám: 12345678-2-43"),
+                         QStringLiteral("Vevő Őrség Bt.\r9400 Sopron\rŰrhajós utca 5."), 4317});
+    for (int i = 1; i <= rows; ++i) {
+        const bool reduced = i > rows / 2;
+        const double net = 1000.0 * i + 0.25;
+        const int rate = reduced ? 5 : 27;
+        const QString name = i % 7 == 0 ? QStringLiteral(
+                                              "Tétel %1 hosszú megnevezéssel, amely a keskeny "
+                                              "oszlopban két sorba tördelődik")
+                                              .arg(i)
+                                        : QStringLiteral("Tétel %1").arg(i);
+        sample->lines.AddRow({rate, QStringLiteral("%1 %-os ÁFA").arg(rate), name, net, rate,
+                              net * (1 + rate / 100.0)});
+    }
+    sample->report.SetDataSource("Head", &sample->head);
+    sample->report.SetDataSource("Lines", &sample->lines);
+    QImage logo(120, 30, QImage::Format_RGB32);
+    logo.fill(QColor(0x20, 0x60, 0xc0));
+    sample->report.ControlByName("Logo").picture = logo;
+    Report& report = sample->report;
+    report.SetBeforePrint("Detail", [&report](Band& band, bool&) {
+        band.colour = report.detailNumber % 2 == 0 ? QColor(0xdd, 0xee, 0xff) : QColor(Qt::white);
+    });
+    return sample;
 }
 
 }  // namespace dorvan::report::test

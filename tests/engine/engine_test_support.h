@@ -2,9 +2,11 @@
 // Helpers of the engine tests: the Qt application, reports from JSON, reading laid-out pages.
 
 #include <QByteArray>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "report/engine/memory_data_source.h"
 #include "report/engine/page_model.h"
 #include "report/engine/report.h"
 
@@ -26,5 +28,14 @@ std::string ReadBytes(const std::string& path);
 std::vector<std::string> SplitCrLf(const std::string& bytes);
 
 std::string TempPath(const std::string& name);
+
+// The sample design (resource ":/engine_test/two_page_report.json") with its data: a header
+// row and `rows` lines in two VAT groups; 50 lines make two pages. Detail colours alternate.
+struct SampleReport {
+    MemoryDataSource head{{"kiallito_sorok", "vevo_sorok", "partner_kod"}};
+    MemoryDataSource lines{{"afakulcs", "afa_leiras", "nev", "netto", "afa_szazalek", "brutto"}};
+    Report report;
+};
+std::unique_ptr<SampleReport> MakeSampleReport(int rows);
 
 }  // namespace dorvan::report::test

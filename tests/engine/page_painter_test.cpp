@@ -1,0 +1,77 @@
+#include "report/engine/page_painter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "engine_test_support.h"
+#include "report/engine/report_error.h"
+#include "report/engine/report_layout.h"
+
+namespace dorvan::report {
+namespace {
+
+int CountPdfPages(const std::string& bytes) {
+    static const std::regex kPage("/Type\\s*/Page[^s]");
+    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), kPage),
+                                          std::sregex_iterator()));
+}
+
+TEST(PagePainter, TwoPageReportAsPdf) {
+    auto sample = test::MakeSampleReport(50);
+    const PageDocument doc = ReportLayout(sample->report).Run();
+    ASSERT_EQ(doc.pages.size(), 2u);
+    // DORVAN_ENGINE_PDF_OUT keeps the file for a look (pdftoppm -png).
+    const char* keep = std::getenv("DORVAN_ENGINE_PDF_OUT");
+    const std::string path = keep ? keep : test::TempPath("two_pages.pdf");
+    WritePdf(doc, path);
+    const std::string bytes = test::ReadBytes(path);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_EQ(CountPdfPages(bytes), 2);
+    EXPECT_NE(bytes.find("LiberationSans"), std::string::npos);  // Arial, embedded as Liberation
+}
+
+TEST(PagePainter, WritingIntoAMissingFolderIsAnError) {
+    auto sample = test::MakeSampleReport(3);
+    const PageDocument doc = ReportLayout(sample->report).Run();
+    EXPECT_THROW(WritePdf(doc, "/nonexistent-folder/report.pdf"), ReportIoError);
+}
+
+TEST(PagePainter, BandColoursFramesAndTextsLandWhereTheDesignPutsThem) {
+    auto sample = test::MakeSampleReport(50);
+    const PageDocument doc = ReportLayout(sample->report).Run();
+    constexpr double dpi = 150;
+    const QImage page = RenderPageImage(doc, 0, dpi);
+    auto px = [&](double xMm, double yMm) {
+        return page.pixelColor(static_cast<int>(xMm / 25.4 * dpi),
+                               static_cast<int>(yMm / 25.4 * dpi));
+    };
+    ASSERT_EQ(page.width(), static_cast<int>(210 / 25.4 * dpi + 0.5));
+    // Column caption band: 10 + 12 + 26.5 = 48.5 mm from the top, 4.8 mm high, grey.
+    const TextRun* capNo = test::FindRun(doc.pages[0], "CapNo");
+    ASSERT_TRUE(capNo);
+    const double captionTop = capNo->top - 0.5;
+    EXPECT_EQ(px(150, captionTop + 4.5), QColor(0xe6, 0xe6, 0xe6));
+    // The frame line on the band's top edge is dark.
+    EXPECT_LT(px(150, captionTop).lightness(), 128);
+    // Paper margins stay white.
+    EXPECT_EQ(px(5, 150), QColor(Qt::white));
+    // The title is dark ink around the centre of its band.
+    int dark = 0;
+    for (double x = 90; x < 120; x += 0.2)
+        for (double y = 11; y < 18; y += 0.2)
+            dark += px(x, y).lightness() < 100 ? 1 : 0;
+    EXPECT_GT(dark, 50);
+    // The paid-stamp frame is blue, on the second page as well.
+    const QImage second = RenderPageImage(doc, 1, dpi);
+    const QColor stampEdge =
+        second.pixelColor(static_cast<int>(88.4 / 25.4 * dpi), static_cast<int>(240 / 25.4 * dpi));
+    EXPECT_GT(stampEdge.blue(), 120);
+    EXPECT_LT(stampEdge.red(), 100);
+}
+
+}  // namespace
+}  // namespace dorvan::report
