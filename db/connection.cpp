@@ -140,6 +140,11 @@ void Connection::Commit() {
         return;
     }
     explicitTx_ = false;
+    if (PQtransactionStatus(conn_.get()) == PQTRANS_INERROR) {
+        // The server would answer COMMIT with a silent rollback: say so instead.
+        Simple("ROLLBACK");
+        throw DbError(name_ + ": the transaction failed earlier and was rolled back", "25P02");
+    }
     Simple("COMMIT");
 }
 

@@ -51,8 +51,13 @@ std::string FormatDouble(double v) {
         return "NaN";
     if (std::isinf(v))
         return v > 0 ? "Infinity" : "-Infinity";
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    // Plain digits in the everyday range (1000000 is "1000000", not "1e+06"); the
+    // shortest exponent form only for very large or very small magnitudes.
+    const double a = std::fabs(v);
+    const bool plain = a == 0 || (a >= 1e-7 && a < 1e21);
+    char buf[512];
+    auto res = plain ? std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed)
+                     : std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, res.ptr);
 }
 

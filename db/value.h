@@ -63,7 +63,8 @@ class Value {
     std::variant<std::monostate, bool, std::int64_t, double, std::string, DateTimeValue> data_;
 };
 
-// Shortest text that reads back as the same double ("2.675", "0.1", "1e+300").
+// Shortest text that reads back as the same double, in plain digits from 1e-7 up to
+// 1e21 ("2.675", "1000000", "0.1"), with an exponent outside ("1e+300").
 std::string FormatDouble(double v);
 // Read a decimal number written with "." or "," (surrounding blanks allowed); false when
 // the text is not one.

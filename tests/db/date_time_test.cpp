@@ -102,7 +102,28 @@ TEST(Value, ConversionsFollowNullAndTypeRules) {
     EXPECT_EQ(null.AsFloat(), 0.0);
     EXPECT_FALSE(null.AsBoolean());
 
-    EXPECT_EQ(Value(2.675).AsString(), "2.675");
+    struct FloatText {
+        double value;
+        const char* text;
+    };
+    const FloatText floats[] = {
+        {2.675, "2.675"},
+        {1000000.0, "1000000"},
+        {-1234567.5, "-1234567.5"},
+        {1e20, "100000000000000000000"},
+        {0.0001, "0.0001"},
+        {0.0, "0"},
+        {1e-9, "1e-09"},
+        {1e300, "1e+300"},
+        {100.0, "100"},
+    };
+    for (const auto& f : floats) {
+        SCOPED_TRACE(f.text);
+        EXPECT_EQ(Value(f.value).AsString(), f.text);
+        double back = 0;
+        ASSERT_TRUE(ParseDouble(f.text, back));
+        EXPECT_EQ(back, f.value);
+    }
     EXPECT_EQ(Value(0.1 + 0.2).AsString(), "0.30000000000000004");
     EXPECT_EQ(Value(42).AsString(), "42");
     EXPECT_EQ(Value("12").AsInteger(), 12);

@@ -297,6 +297,20 @@ TEST_F(QueryTest, TransactionRollsBackUnlessCommitted) {
         Transaction tx(conn);
         EXPECT_THROW(Transaction inner(conn), DbError);
     }
+    // A statement failed inside: Commit reports the rollback instead of succeeding.
+    {
+        Transaction tx(conn);
+        conn.Execute("insert into t_cikk (nev) values ('elveszik')");
+        EXPECT_THROW(conn.Execute("insert into t_cikk (nev) values ('marad')"), UniqueViolation);
+        try {
+            tx.Commit();
+            FAIL() << "commit of a failed transaction reported success";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.SqlState(), "25P02");
+        }
+    }
+    EXPECT_FALSE(conn.InTransaction());
+    EXPECT_EQ(count(), 1);
 }
 
 TEST_F(QueryTest, AutoCommitOffKeepsATransactionOpen) {
