@@ -31,7 +31,7 @@ class SqlServicesTest : public ::testing::Test {
     void SetUp() override {
         dm.ConnectLocal(TestParams());
         dm.ExecSQLList({
-            "DROP TABLE IF EXISTS t_stamp, t_plain;",
+            "DROP TABLE IF EXISTS t_stamp, t_plain, t_stamp_time, t_req;",
             "CREATE TABLE t_stamp (kod serial PRIMARY KEY, nev varchar(20),",
             "  m_userid integer, m_date date, m_time varchar(10),",
             "  c_userid integer, c_date date, c_time varchar(10),",
@@ -174,6 +174,21 @@ TEST_F(SqlServicesTest, StoreUserDataWritesByState) {
     EXPECT_EQ(dm.GetSQLResult("select count(*) from t_stamp where ido is not null"), "1");
 }
 
+TEST_F(SqlServicesTest, StoreUserDataFitsTimeAndTextColumns) {
+    dm.ExecSQL(
+        "create table t_stamp_time (kod serial primary key, c_userid varchar(30), "
+        "c_date date, c_time varchar(20), sztornozott_bizonylat_kod integer, ido time)");
+    auto q = dm.GetSQLResultTable("select * from t_stamp_time");
+    q->Append();
+    q->FieldByName("sztornozott_bizonylat_kod").SetAsInteger(5);
+    dm.StoreUserData(*q);
+    q->Post();
+    EXPECT_EQ(q->FieldByName("c_userid").AsString(), "42");
+    const db::TDateTime stamped = db::Value(q->FieldByName("c_time").AsString()).AsDateTime();
+    EXPECT_EQ(q->FieldByName("ido").AsDateTime(), stamped);
+    EXPECT_EQ(dm.GetSQLResult("select count(*) from t_stamp_time where ido = c_time::time"), "1");
+}
+
 TEST_F(SqlServicesTest, StoreUserDataLeavesTableWithoutStampColumnsAlone) {
     auto q = dm.GetSQLResultTable("select * from t_plain");
     q->Append();
@@ -189,7 +204,7 @@ TEST_F(SqlServicesTest, StoreUserDataLeavesTableWithoutStampColumnsAlone) {
 }
 
 TEST_F(SqlServicesTest, AutoDisableReqFieldLetsDatabaseDecide) {
-    dm.ExecSQL("create table if not exists t_req (kod serial primary key, nev text not null)");
+    dm.ExecSQL("create table t_req (kod serial primary key, nev text not null)");
     auto q = dm.GetSQLResultTable("select * from t_req");
     EXPECT_TRUE(q->FieldByName("nev").Required());
     dm.AutoDisableReqField(*q);
