@@ -159,7 +159,14 @@ void Connection::Rollback() {
 Result Connection::Execute(const std::string& sql) {
     EnsureConnected();
     BeginIfNeeded();
-    return Check(PQexec(conn_.get(), sql.c_str()));
+    Result result = Check(PQexec(conn_.get(), sql.c_str()));
+    // A script that changed tables makes the cached column facts stale.
+    const std::string status = PQcmdStatus(result.Get());
+    if (status.rfind("ALTER", 0) == 0 || status.rfind("DROP", 0) == 0 ||
+        status.rfind("CREATE", 0) == 0) {
+        tables_.clear();
+    }
+    return result;
 }
 
 Result Connection::Execute(const std::string& sql, const std::vector<PgParam>& params) {
@@ -173,10 +180,13 @@ Result Connection::Execute(const std::string& sql, const std::vector<PgParam>& p
                               values.data(), nullptr, nullptr, 0));
 }
 
-const TableInfo& Connection::GetTableInfo(Oid table) {
+const TableInfo& Connection::GetTableInfo(Oid table, int column) {
     auto it = tables_.find(table);
-    if (it != tables_.end())
-        return it->second;
+    if (it != tables_.end()) {
+        if (static_cast<std::size_t>(column) <= it->second.columns.size())
+            return it->second;
+        tables_.erase(it);  // a column added since the facts were read
+    }
     TableInfo info;
     info.oid = table;
     const std::string oid = std::to_string(table);

@@ -82,8 +82,9 @@ class Connection {
     // One statement with $1.. parameters sent apart from the text.
     Result Execute(const std::string& sql, const std::vector<PgParam>& params);
 
-    // Catalog facts of a table, cached per connection.
-    const TableInfo& GetTableInfo(Oid table);
+    // Catalog facts of a table, cached per connection; read again when `column` (a
+    // column number of the table) is beyond the cached ones.
+    const TableInfo& GetTableInfo(Oid table, int column = 0);
     void ClearMetadataCache() { tables_.clear(); }
 
     pg_conn* Handle() const { return conn_.get(); }

@@ -225,7 +225,7 @@ void Query::InternalOpen() {
         s.table = r.ColumnTable(c);
         s.tableColumn = r.ColumnTableColumn(c);
         if (s.table != 0 && s.tableColumn > 0) {
-            const TableInfo& t = connection_->GetTableInfo(s.table);
+            const TableInfo& t = connection_->GetTableInfo(s.table, s.tableColumn);
             if (static_cast<std::size_t>(s.tableColumn) <= t.columns.size()) {
                 const ColumnInfo& ci = t.columns[static_cast<std::size_t>(s.tableColumn - 1)];
                 d.required = ci.notNull && !ci.hasDefault;

@@ -400,6 +400,24 @@ TEST_F(QueryTest, WritingAJoinNeedsOneTable) {
     EXPECT_EQ(check.FieldByName("nev").AsString(), "atnevezve");
 }
 
+TEST_F(QueryTest, ColumnsAddedLaterAreWrittenBack) {
+    conn.Execute("drop table if exists t_valtozo; create table t_valtozo (kod serial, a int)");
+    Query q(conn, "ValtozoSQL");
+    q.SetSqlText("select * from t_valtozo");
+    q.Open();  // the table's columns are now known to the connection
+    Connection other("Other");
+    other.SetParams(TestParams());
+    other.Connect();
+    other.Execute("alter table t_valtozo add column b varchar(10) not null default 'x'");
+    q.Close();
+    q.Open();
+    q.Append();
+    q.FieldByName("b").SetAsString("uj");
+    q.Post();
+    EXPECT_EQ(q.FieldByName("b").AsString(), "uj");
+    EXPECT_GT(q.FieldByName("kod").AsInteger(), 0);
+}
+
 TEST_F(QueryTest, ScriptWithoutParametersRunsSeveralStatements) {
     Query q(conn, "ScriptSQL");
     q.SetSql(
