@@ -15,7 +15,9 @@
 --   documents  4301 goods receipt, 4310 delivery note (partly invoiced by 4311),
 --              4311 invoice made from 4310, 4317 invoice (HUF, 10 lines, three VAT keys),
 --              4318 invoice in EUR (English-speaking partner), 4320 invoice of 70 lines,
---              4321 cash invoice reversed by 4322; 4317 is also in the "_prev_" tables
+--              4321 cash invoice reversed by 4322, 4323 second receipt of paint at a new
+--              price, 4324 transfer to the shop warehouse; 4317 is also in the "_prev_"
+--              tables
 --   lines      key = header key * 100 + line number (431701 .. 431710 on invoice 4317)
 
 SET client_min_messages = warning;
@@ -492,7 +494,8 @@ SELECT n, 2, 'FG-2611-' || lpad(n::text, 4, '0'), 'Gyári szám'
   FROM generate_series(1, 10) AS n;
 INSERT INTO tetel_egyedi (kod, tetel_kod, egyedi_azonosito, megjegyzes) VALUES
     (11, 7, 'LOT-2611-A', 'Gyártási tétel, lejárat 2028.10.'),
-    (12, 7, 'LOT-2611-B', 'Gyártási tétel, lejárat 2028.11.');
+    (12, 7, 'LOT-2611-B', 'Gyártási tétel, lejárat 2028.11.'),
+    (13, 7, 'LOT-2612-C', 'Gyártási tétel, lejárat 2029.01.');
 
 INSERT INTO egysegarak (kod, lang_0000040e, lang_00000409, lang_00000407, automatikus_ertek,
                         alapertelmezett, deviza_nev) VALUES
@@ -545,7 +548,9 @@ INSERT INTO szszb (bizonylat_fajta, ev, szam, datum, ido) VALUES
     (1, 2026, 6, '2026-12-07', '10:15:00'),
     (5, 2026, 5, '2026-12-07', '10:15:00'),
     (1, 2026, 7, '2026-12-08', '08:55:00'),
-    (5, 2026, 6, '2026-12-08', '08:55:00');
+    (5, 2026, 6, '2026-12-08', '08:55:00'),
+    (1, 2026, 8, '2026-12-08', '10:20:00'),
+    (1, 2026, 9, '2026-12-08', '11:05:00');
 
 INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, raktar_mozgas_bizonylat, hivszam,
                                datum, ido, kelte, telj_datum, fiz_hatarido, partner_kod,
@@ -578,7 +583,15 @@ INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, raktar_mozga
     -- cash invoice of the VAT-exempt foundation, reversed by 4322
     (4321, 5, 'SZ2026/0000005', 'RM2026/0000006', NULL, '2026-12-07', '10:15:00', '2026-12-07',
      '2026-12-07', '2026-12-07', 4, 3, 1, 1, 1, 0, 1, 0, 'HUF', 1, 1, NULL, 'nagyp',
-     '2026-12-07', '10:15:00');
+     '2026-12-07', '10:15:00'),
+    -- second receipt of paint, at a higher purchase price (a new lot)
+    (4323, 1, NULL, 'RM2026/0000008', 'BESZ-2026-1342', '2026-12-08', '10:20:00', '2026-12-08',
+     '2026-12-08', '2026-12-08', 0, 1, 2, 1, 2, 0, 0, 1, 'HUF', 1, 0,
+     'Pótrendelés festékből.', 'kovacsne', '2026-12-08', '10:20:00'),
+    -- transfer of food to the shop warehouse
+    (4324, 1, NULL, 'RM2026/0000009', NULL, '2026-12-08', '11:05:00', '2026-12-08',
+     '2026-12-08', '2026-12-08', 1, 5, 1, 3, 1, 0, 1, 2, 'HUF', 1, 0,
+     'Áruházi polcfeltöltés.', 'nagyp', '2026-12-08', '11:05:00');
 
 -- Lines: (key, header, item, quantity, list net unit price, net unit price, VAT key,
 -- source warehouse, target warehouse).
@@ -625,7 +638,11 @@ SELECT l.kod, l.fej, l.tetel, t.mennyisegi_egyseg, l.afa, l.forras, l.cel, l.men
     (431804, 4318, 10, 1, 45.00, 45.00, 5, 0, 0),
     -- cash invoice 4321 of the VAT-exempt foundation
     (432101, 4321, 12, 5, 6490, 6490, 5, 1, 0),
-    (432102, 4321, 13, 20, 390, 390, 5, 1, 0)
+    (432102, 4321, 13, 20, 390, 390, 5, 1, 0),
+    -- second receipt of paint 4323, transfer 4324 (at the average cost)
+    (432301, 4323, 7, 10, 11800, 11800, 1, 0, 1),
+    (432401, 4324, 4, 20, 480, 480, 2, 1, 2),
+    (432402, 4324, 5, 36, 228, 228, 2, 1, 2)
   ) AS l (kod, fej, tetel, menny, lista, ar, afa, forras, cel)
   JOIN tetel t ON t.kod = l.tetel
   JOIN raktar_mozgas_fej h ON h.kod = l.fej
@@ -661,7 +678,8 @@ INSERT INTO raktar_mozgas_egyedi (kod, rm_kod, egyedi_azonosito_kod, mennyiseg) 
     (4317032, 431703, 12, 2),
     (4318011, 431801, 3, 1),
     (4318012, 431801, 4, 1),
-    (4318013, 431801, 5, 1);
+    (4318013, 431801, 5, 1),
+    (4323011, 432301, 13, 10);
 
 -- Amounts of the lines: net and gross to the hundredth, the discount as the difference to
 -- the list price, the forint twins at the document's rate.
@@ -755,7 +773,7 @@ UPDATE bizonylatszoveg_fej SET partner_nev = 'Alföldi Vasáru Nagykereskedés Z
                                partner_iszam = '6720', partner_telepules = 'Szeged',
                                partner_cim = 'Kossuth Lajos sugárút 90.',
                                partner_orszag = 'Magyarország', partner_adoszam = '10987654-2-06'
- WHERE fej_kod = 4301;
+ WHERE fej_kod IN (4301, 4323);
 
 -- Postal (delivery) address of Kovács és Társa, and the collective-invoice layout of 4311.
 UPDATE bizonylatszoveg_fej b

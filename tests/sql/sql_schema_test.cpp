@@ -117,10 +117,10 @@ TEST_F(SqlSchemaTest, EveryTableHasKodFromItsOwnSequence) {
 TEST_F(SqlSchemaTest, InsertWithoutKeyTakesTheNextKeyAfterTheDemoRows) {
     EXPECT_EQ(Value("INSERT INTO partner (nev) VALUES ('Új partner') RETURNING kod"), "7");
     EXPECT_EQ(Value("INSERT INTO raktar_mozgas_fej (bizonylat_fajta) VALUES (5) RETURNING kod"),
-              "4323");
+              "4325");
     // Unset flags and amounts read 0.
     EXPECT_EQ(Value("SELECT sztornozo_bizonylat_kod + torolve + netto_arbevetel_vegosszeg "
-                    "FROM raktar_mozgas_fej WHERE kod = 4323"),
+                    "FROM raktar_mozgas_fej WHERE kod = 4325"),
               "0");
 }
 
@@ -448,6 +448,18 @@ TEST_F(SqlSchemaTest, DemoStockTotalsEqualTheSumOfTheLines) {
               "0");
 }
 
+TEST_F(SqlSchemaTest, DemoAverageCostFollowsTheReceipts) {
+    // Paint: 40 received at 11 200, 5 sold, 10 more received at 11 800.
+    EXPECT_NEAR(Number("SELECT cel_raktar_atlagar FROM raktar_mozgas WHERE kod = 432301"),
+                (35 * 11200.0 + 10 * 11800.0) / 45, 1e-6);
+    EXPECT_NEAR(Number("SELECT atlagar FROM tetel WHERE kod = 7"),
+                (35 * 11200.0 + 10 * 11800.0) / 45, 1e-6);
+    // Bread moved to the shop at the central warehouse's average cost.
+    EXPECT_EQ(Value("SELECT szabad || ' ' || atlagar FROM tetel_raktar WHERE tetel_kod = 4 AND "
+                    "raktar_kod = 2"),
+              "20 480");
+}
+
 TEST_F(SqlSchemaTest, DemoHeaderTotalsAgreeWithTheirLines) {
     ResultPtr r = Exec(
         "SELECT h.kod, h.netto_arbevetel_vegosszeg - s.netto, "
@@ -461,7 +473,7 @@ TEST_F(SqlSchemaTest, DemoHeaderTotalsAgreeWithTheirLines) {
         "       sum(brutto_arbevetel_huf) brutto_huf, sum(netto_kedvezmeny) kedvezmeny, "
         "       count(*) sorok FROM raktar_mozgas GROUP BY fej_kod) s ON s.fej_kod = h.kod "
         " ORDER BY h.kod");
-    ASSERT_EQ(PQntuples(r.get()), 8);
+    ASSERT_EQ(PQntuples(r.get()), 10);
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         SCOPED_TRACE(std::string("header ") + PQgetvalue(r.get(), i, 0));
         for (int col = 1; col <= 6; ++col) {
