@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "config/config_error.h"
+#include "config/format_settings.h"
 
 namespace dorvan {
 
@@ -139,6 +140,23 @@ std::string lib_groupDigits(std::string_view s) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         grouped += cells[i];
         if (i % 3 == 2) {
+            grouped += ' ';
+        }
+    }
+    return TrimBlanks(grouped);
+}
+
+std::string lib_groupThousands(std::string_view s) {
+    const std::string& separator = GlobalFormatSettings().decimalSeparator;
+    if (s.find(',') != std::string_view::npos ||
+        (!separator.empty() && s.find(separator) != std::string_view::npos)) {
+        return TrimBlanks(s);
+    }
+    const auto chars = Utf8Chars(s);
+    std::string grouped;
+    for (std::size_t k = 1; k <= chars.size(); ++k) {
+        grouped += chars[k - 1];
+        if ((chars.size() - k) % 3 == 0) {
             grouped += ' ';
         }
     }

@@ -19,6 +19,11 @@ std::string lib_rightStr(std::string_view s, int count);
 // three separated by one blank: "1234567" gives "___ __1 234 567".
 std::string lib_groupDigits(std::string_view s);
 
+// Digits grouped by threes from the right with one blank: "1234" gives "1 234", "-123"
+// gives "- 123". A text with a decimal comma (or the workstation's decimal separator) is
+// only trimmed: "1234,5" stays "1234,5".
+std::string lib_groupThousands(std::string_view s);
+
 // Splits UTF-8 text into characters (each element one code point's bytes; a byte that does
 // not start a valid sequence counts as one character of its own).
 std::vector<std::string_view> Utf8Chars(std::string_view s);

@@ -48,6 +48,30 @@ TEST(LibStrings, GroupDigits) {
     }
 }
 
+TEST(LibStrings, GroupThousands) {
+    struct Case {
+        const char* s;
+        const char* expected;
+    };
+    static constexpr Case kCases[] = {
+        {"1234", "1 234"},
+        {"123", "123"},
+        {"12", "12"},
+        {"", ""},
+        {"-123", "- 123"},
+        {"-1234", "-1 234"},
+        {"1234567", "1 234 567"},
+        {"123456", "123 456"},
+        {"1234,5", "1234,5"},      // a decimal comma: unchanged
+        {" 1234,56 ", "1234,56"},  // ... only trimmed
+        {"őrült1", "őrü lt1"},     // characters, not bytes
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.s);
+        EXPECT_EQ(lib_groupThousands(c.s), c.expected);
+    }
+}
+
 TEST(LibStrings, Utf8LengthTreatsBrokenBytesAsCharacters) {
     EXPECT_EQ(Utf8Length("árvíz"), 5u);
     EXPECT_EQ(Utf8Length("a\xC3"), 2u);  // truncated sequence
