@@ -9,6 +9,7 @@
 #include "config/main_table.h"
 #include "config/ui_port.h"
 #include "db/connection.h"
+#include "db/dataset.h"
 
 namespace dorvan {
 
@@ -29,6 +30,12 @@ struct DmContext {
     std::vector<std::string> SQLList;
     // Invoice numbers collected by the document reversal.
     std::vector<std::string> SzallitoSzamlaLista;
+
+    // The module's own query components in their order of declaration; the bulk
+    // open/refresh of the module walks this list. Components register themselves
+    // (RegisterQuery) when the module is built; the module does not own them through it.
+    std::vector<db::DataSet*> Queries;
+    void RegisterQuery(db::DataSet& query) { Queries.push_back(&query); }
 
     // The global settings record and the installed user-interface port.
     TMainTable& Settings() const { return MainTable(); }

@@ -284,6 +284,12 @@ Query::WriteTarget Query::Target(bool needKey) {
     return target;
 }
 
+std::string Query::TableName() {
+    if (!Active())
+        throw DataSetError(Name() + ": Cannot perform this operation on a closed dataset");
+    return Target(false).table->name;
+}
+
 std::string Query::ColumnName(const WriteTarget& target, int field) const {
     const int attnum = sources_[static_cast<std::size_t>(field)].tableColumn;
     return target.table->columns.at(static_cast<std::size_t>(attnum - 1)).name;

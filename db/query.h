@@ -54,6 +54,10 @@ class Query : public DataSet {
     void ExecSQL();
     long RowsAffected() const { return rowsAffected_; }
 
+    // The table an open query writes to (the one its columns come from); throws
+    // DataSetError when the columns come from no table or from several.
+    std::string TableName();
+
     // Columns that must be in the result: opening fails with FieldNotFound otherwise.
     void SetExpectedFields(std::vector<std::string> names) { expected_ = std::move(names); }
 

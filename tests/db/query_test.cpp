@@ -383,6 +383,7 @@ TEST_F(QueryTest, WritingAJoinNeedsOneTable) {
     q.SetSqlText(
         "select f.kod, f.nev, t.nev as tnev from t_fej f join t_tetel t on t.fej_kod = f.kod");
     q.Open();
+    EXPECT_THROW(q.TableName(), DataSetError);
     q.Edit();
     q.FieldByName("nev").SetAsString("x");
     EXPECT_THROW(q.Post(), DataSetError);
@@ -391,6 +392,7 @@ TEST_F(QueryTest, WritingAJoinNeedsOneTable) {
     Query alias(conn, "AliasSQL");
     alias.SetSqlText("select kod, nev as megnevezes from t_fej where kod = 2");
     alias.Open();
+    EXPECT_EQ(alias.TableName(), "t_fej");
     alias.Edit();
     alias.FieldByName("megnevezes").SetAsString("atnevezve");
     alias.Post();
