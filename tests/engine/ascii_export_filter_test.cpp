@@ -236,5 +236,21 @@ TEST_F(AsciiFilterTest, MemoLinesGetARowEachAndNonTextItemsGiveNothing) {
     EXPECT_EQ(lines[2], std::string(5, ' ') + "1111 Budapest");
 }
 
+TEST_F(AsciiFilterTest, ThroughTheEngineTextOnRow84OfAnA4Arial10ReportIsLost) {
+    // Row 83 starts at 292.81 mm, row 84 at 296.33 mm from the paper's top.
+    Report report = test::ReportFromJson(R"json({"master": "rows", "bands": [],
+      "pageItems": [
+        {"name": "Row83", "kind": "label", "caption": "row 83", "left": 0, "top": 292.8, "width": 30, "height": 4},
+        {"name": "Row84", "kind": "label", "caption": "row 84", "left": 0, "top": 296.4, "width": 30, "height": 4}]})json");
+    MemoryDataSource rows({"x"});
+    report.SetDataSource("rows", &rows);
+    const PageDocument doc = ReportLayout(report).Run();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_EQ(test::TextsOf(doc, "Row84"), std::vector<std::string>{"row 84"});
+    TQRAsciiExportFilter filter(path_);
+    ExportToFilter(doc, filter);
+    EXPECT_EQ(ReadBytes(path_), "row 83\r\n");
+}
+
 }  // namespace
 }  // namespace dorvan::report

@@ -1,5 +1,6 @@
 #include "engine_test_support.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -13,12 +14,8 @@
 namespace dorvan::report::test {
 
 void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "engine_test";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (QCoreApplication::instance() == nullptr)
-        app = std::make_unique<QApplication>(argc, argv);
+    // The application is created by the test program's main.
+    ASSERT_NE(QCoreApplication::instance(), nullptr);
 }
 
 Report ReportFromJson(const std::string& json) {

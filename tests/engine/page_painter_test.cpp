@@ -34,6 +34,18 @@ TEST(PagePainter, TwoPageReportAsPdf) {
     EXPECT_NE(bytes.find("LiberationSans"), std::string::npos);  // Arial, embedded as Liberation
 }
 
+TEST(PagePainter, PrintsEveryPageOnTheChosenPrinter) {
+    auto sample = test::MakeSampleReport(50);
+    const PageDocument doc = ReportLayout(sample->report).Run();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string path = test::TempPath("printed.pdf");
+    printer.setOutputFileName(QString::fromStdString(path));
+    PrintDocument(doc, printer);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Próba jelentés - két oldal"));
+    EXPECT_EQ(CountPdfPages(test::ReadBytes(path)), 2);
+}
+
 TEST(PagePainter, WritingIntoAMissingFolderIsAnError) {
     auto sample = test::MakeSampleReport(3);
     const PageDocument doc = ReportLayout(sample->report).Run();

@@ -55,7 +55,7 @@ TEST(PreviewWindow, OpensMaximisedWithTheWholePageInView) {
     EXPECT_EQ(window->Mode(), PreviewWindow::ZoomMode::FitPage);
     EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     window->close();
-    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

@@ -328,6 +328,24 @@ TEST(ReportLayout, BandFramesColoursAndFrameLinesFollowTheStretchedBand) {
     EXPECT_EQ(lines, 5);  // four frame sides and the divider
 }
 
+TEST(ReportLayout, SumsRestartAfterPrintingAlsoWhileTheirControlIsHidden) {
+    Report report = ReportFromJson(R"json({"master": "rows", "bands": [
+      {"name": "GH", "type": "groupHeader", "expression": "grp", "footer": "GF", "height": 0},
+      {"name": "D", "type": "detail", "height": 5},
+      {"name": "GF", "type": "groupFooter", "height": 5, "controls": [
+        {"name": "Vat", "kind": "expression", "expression": "SUM(vat)", "mask": "0.00",
+         "resetAfterPrint": true, "width": 50, "height": 5}]}]})json");
+    MemoryDataSource rows({"grp", "vat", "exempt"});
+    rows.AddRow({"A", 10.0, 1});
+    rows.AddRow({"B", 2.0, 0});
+    rows.AddRow({"B", 3.0, 0});
+    report.SetDataSource("rows", &rows);
+    report.SetBeforePrint("GF", [&](Band& band, bool&) {
+        band.ControlByName("Vat").enabled = rows.Value("exempt").toInt() != 1;
+    });
+    EXPECT_EQ(Sequence(ReportLayout(report).Run()), (std::vector<std::string>{"5,00"}));
+}
+
 TEST(ReportLayout, AMissingColumnEndsTheRun) {
     Report report = ReportFromJson(R"json({"master": "rows", "bands": [
       {"name": "D", "type": "detail", "height": 5,
