@@ -431,6 +431,59 @@ TEST_F(SqlSchemaTest, IdentifiedPiecesFollowTheirLine) {
     EXPECT_EQ(Value("SELECT count(*) FROM raktar_mozgas_egyedi WHERE rm_kod = 900131"), "0");
 }
 
+TEST_F(SqlSchemaTest, TwoClientsCannotBothSellTheLastUnits) {
+    // Two workstations sell the gloves (item 13) at the same time: the first takes every
+    // free unit, the second waits for the first's row lock and must then be refused.
+    Exec("ROLLBACK");
+    const std::string freeSql =
+        "SELECT szabad FROM tetel_raktar WHERE tetel_kod = 13 AND raktar_kod = 1";
+    const std::string all = *Value(freeSql);
+    Exec(
+        "INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, datum, ido) "
+        "VALUES (9002, 5, '2026-12-09', '13:00:00')");
+
+    std::unique_ptr<PGconn, ConnCloser> other(PQconnectdb(dorvan::test::ConnInfo().c_str()));
+    ASSERT_EQ(PQstatus(other.get()), CONNECTION_OK);
+    const int otherPid = PQbackendPID(other.get());
+
+    Exec("BEGIN");
+    Exec(
+        "INSERT INTO raktar_mozgas (kod, fej_kod, tetel_kod, forras_raktar_kod, mennyiseg) "
+        "VALUES (900201, 9002, 13, 1, " +
+        all + ")");
+    ASSERT_EQ(PQsendQuery(other.get(),
+                          "INSERT INTO raktar_mozgas (kod, fej_kod, tetel_kod, forras_raktar_kod, "
+                          "mennyiseg) VALUES (900202, 9002, 13, 1, 1)"),
+              1);
+    // Wait until the second client is blocked on the first one's lock.
+    bool waiting = false;
+    for (int i = 0; i < 200 && !waiting; ++i) {
+        waiting =
+            Value("SELECT count(*) FROM pg_stat_activity WHERE pid = " + std::to_string(otherPid) +
+                  " AND wait_event_type = 'Lock'") == "1";
+        if (!waiting)
+            PQclear(PQexec(conn_.get(), "SELECT pg_sleep(0.05)"));
+    }
+    EXPECT_TRUE(waiting);
+    Exec("COMMIT");
+
+    ResultPtr second(PQgetResult(other.get()));
+    EXPECT_EQ(PQresultStatus(second.get()), PGRES_FATAL_ERROR);
+    EXPECT_NE(std::string(PQresultErrorMessage(second.get())).find("raktar_mozgas_ch1"),
+              std::string::npos)
+        << PQresultErrorMessage(second.get());
+    while (PGresult* rest = PQgetResult(other.get()))
+        PQclear(rest);
+    EXPECT_EQ(Value(freeSql), "0");
+
+    // Put the demo back as it was.
+    Exec(
+        "DELETE FROM raktar_mozgas WHERE fej_kod = 9002; "
+        "DELETE FROM raktar_mozgas_fej WHERE kod = 9002");
+    EXPECT_EQ(Value(freeSql), all);
+    Exec("BEGIN");
+}
+
 // --- demo data --------------------------------------------------------------------------
 
 TEST_F(SqlSchemaTest, DemoStockTotalsEqualTheSumOfTheLines) {
