@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,9 @@ TEST(PreviewWindow, NavigatesPagesAndZooms) {
     EXPECT_GT(window.Zoom(), fit);
     window.ZoomToPage();
     EXPECT_NEAR(window.Zoom(), fit, 1e-9);
+    // DORVAN_ENGINE_PREVIEW_PNG keeps a picture of the window for a look.
+    if (const char* png = std::getenv("DORVAN_ENGINE_PREVIEW_PNG"))
+        window.grab().save(QString::fromLocal8Bit(png));
 }
 
 TEST(PreviewWindow, OpensMaximisedWithTheWholePageInView) {
