@@ -28,6 +28,10 @@ class Value {
     Value(int v) : data_(static_cast<std::int64_t>(v)) {}
     Value(long v) : data_(static_cast<std::int64_t>(v)) {}
     Value(long long v) : data_(static_cast<std::int64_t>(v)) {}
+    Value(unsigned v) : data_(static_cast<std::int64_t>(v)) {}
+    Value(unsigned long v) : data_(static_cast<std::int64_t>(v)) {}
+    Value(unsigned long long v) : data_(static_cast<std::int64_t>(v)) {}
+    Value(float v) : data_(static_cast<double>(v)) {}
     Value(double v) : data_(v) {}
     Value(std::string v) : data_(std::move(v)) {}
     Value(const char* v) : data_(std::string(v)) {}
