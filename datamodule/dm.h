@@ -37,7 +37,9 @@ class TDM : public DmContext {
     std::string GetSQLResult(const std::string& sql, const db::ParamValues& params);
     std::string GetSQLResult(const std::string& sql, const db::ParamValues& params,
                              db::Connection& connection);
-    // An open query on ZConnection; the caller owns it.
+    // An open query on ZConnection; the caller owns it. The statement-only form sends
+    // its text as written (parameter check off); switch SetParamCheck(true) on before
+    // giving it ":name" parameters.
     std::unique_ptr<db::Query> GetSQLResultTable(const std::string& sql);
     std::unique_ptr<db::Query> GetSQLResultTable(const std::string& sql,
                                                  const db::ParamValues& params);
