@@ -57,16 +57,16 @@ const TextMeasurer::Metrics& TextMeasurer::MetricsOf(const FontSpec& font) {
     if (it == cache_.end()) {
         Metrics m;
         m.font = ToQFont(font);
-        const QFontMetricsF fm(m.font, &MeasureDevice());
-        m.lineHeight = fm.height() * kMmPerMeasurePx;
-        m.lineSpacing = fm.lineSpacing() * kMmPerMeasurePx;
+        m.metrics.emplace(m.font, &MeasureDevice());
+        m.lineHeight = m.metrics->height() * kMmPerMeasurePx;
+        m.lineSpacing = m.metrics->lineSpacing() * kMmPerMeasurePx;
         it = cache_.emplace(key, std::move(m)).first;
     }
     return it->second;
 }
 
 double TextMeasurer::Width(const FontSpec& font, const std::string& text) {
-    const QFontMetricsF fm(MetricsOf(font).font, &MeasureDevice());
+    const QFontMetricsF& fm = *MetricsOf(font).metrics;
     return fm.horizontalAdvance(QString::fromStdString(text)) * kMmPerMeasurePx;
 }
 
@@ -81,6 +81,8 @@ double TextMeasurer::LineSpacing(const FontSpec& font) {
 std::vector<std::string> TextMeasurer::Lines(const FontSpec& font, const std::string& text,
                                              double width, bool wrap) {
     static const QRegularExpression kBreaks(QStringLiteral("\r\n|\r|\n"));
+    if (!wrap && text.find_first_of("\r\n") == std::string::npos)
+        return {text};
     const QStringList paragraphs = QString::fromStdString(text).split(kBreaks);
     std::vector<std::string> out;
     if (!wrap || width <= 0) {
@@ -88,9 +90,13 @@ std::vector<std::string> TextMeasurer::Lines(const FontSpec& font, const std::st
             out.push_back(p.toStdString());
         return out;
     }
-    const QFontMetricsF fm(MetricsOf(font).font, &MeasureDevice());
+    const QFontMetricsF& fm = *MetricsOf(font).metrics;
     const double limit = width / kMmPerMeasurePx + 0.01;
     for (const QString& paragraph : paragraphs) {
+        if (fm.horizontalAdvance(paragraph) <= limit) {
+            out.push_back(paragraph.toStdString());
+            continue;
+        }
         QString line;
         const QStringList words = paragraph.split(QChar(' '));
         for (const QString& word : words) {

@@ -3,8 +3,10 @@
 // resolves to Liberation Sans. Needs a QGuiApplication.
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,6 +35,7 @@ class TextMeasurer {
   private:
     struct Metrics {
         QFont font;
+        std::optional<QFontMetricsF> metrics;
         double lineHeight = 0;
         double lineSpacing = 0;
     };
