@@ -122,7 +122,8 @@ TEST(ReportLayout, ChildBandsPrintAfterASuppressedOrDisabledParent) {
 TEST(ReportLayout, AGrowingTextStretchesItsBandAndPushesLaterBands) {
     Report report = ReportFromJson(R"json({"master": "rows", "bands": [
       {"name": "D", "type": "detail", "height": 6, "controls": [
-        {"name": "Memo", "kind": "dataText", "field": "text", "grows": true, "top": 1, "width": 40, "height": 5},
+        {"name": "Memo", "kind": "exprMemo", "lines": ["{text}"], "grows": true, "top": 1, "width": 40,
+         "height": 5},
         {"name": "Fixed", "kind": "dataText", "field": "text", "left": 50, "top": 1, "width": 40, "height": 5}]},
       {"name": "After", "type": "child", "parent": "D", "height": 5, "controls": [
         {"name": "AfterText", "kind": "label", "caption": "after", "width": 40, "height": 5}]}
@@ -217,6 +218,23 @@ TEST(ReportLayout, ThreePagesRepeatPageHeaderColumnHeaderAndFooter) {
     }
     EXPECT_EQ(TextsOf(doc, "Row").front(), "1");
     EXPECT_EQ(TextsOf(doc, "Row").back(), "60");
+}
+
+TEST(ReportLayout, PageHeaderOnFirstAndFooterOnLastPageCanBeSwitchedOff) {
+    Report report = PagedReport(true);
+    report.pageHeaderOnFirstPage = false;
+    report.pageFooterOnLastPage = false;
+    MemoryDataSource rows({"n"});
+    for (int i = 1; i <= 30; ++i)
+        rows.AddRow({i});
+    report.SetDataSource("rows", &rows);
+    const PageDocument doc = ReportLayout(report).Run();
+    ASSERT_EQ(doc.pages.size(), 2u);
+    EXPECT_EQ(FindRun(doc.pages[0], "Head"), nullptr);
+    EXPECT_NE(FindRun(doc.pages[1], "Head"), nullptr);
+    EXPECT_NE(FindRun(doc.pages[0], "Foot"), nullptr);
+    EXPECT_EQ(FindRun(doc.pages[1], "Foot"), nullptr);
+    EXPECT_DOUBLE_EQ(FindRun(doc.pages[0], "Col")->top, 10);
 }
 
 TEST(ReportLayout, PageLevelItemsOnEveryPageAtPaperPositions) {
