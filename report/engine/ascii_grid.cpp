@@ -21,7 +21,10 @@ double AsciiGridColumn(double x, Alignment alignment, std::size_t length,
 }
 
 long AsciiGridRow(double y, const AsciiGridGeometry& geometry) {
-    return static_cast<long>(std::floor(y / geometry.cellHeight + 0.5));
+    const double row = std::floor(y / geometry.cellHeight + 0.5);
+    if (!std::isfinite(row) || row < 0 || row >= kAsciiGridRows)
+        return -1;
+    return static_cast<long>(row);
 }
 
 long RoundHalfEven(double value) {

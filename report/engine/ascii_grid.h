@@ -14,6 +14,8 @@ inline constexpr double kTenthMmPerPoint = 3.5277777777777777;
 inline constexpr double kColumnDivisor = 1.7;
 // The grid has rows 0 to 200.
 inline constexpr int kAsciiGridRows = 201;
+// Texts starting further right than this are not placed (no printer line is that long).
+inline constexpr double kAsciiGridMaxColumn = 1000;
 
 struct AsciiGridGeometry {
     double cellWidth = 0;   // tenths of mm; a column is cellWidth / 1.7 wide
@@ -28,7 +30,8 @@ AsciiGridGeometry ComputeAsciiGridGeometry(double paperLength, double fontSize);
 // Column where a text of `length` characters starts (may be fractional or negative).
 double AsciiGridColumn(double x, Alignment alignment, std::size_t length,
                        const AsciiGridGeometry& geometry);
-// Row index of a text whose top is at y: rounded to the nearest integer, halves up.
+// Row index of a text whose top is at y: rounded to the nearest integer, halves up; -1 for
+// positions outside the grid (above the paper, below row 200, not a number).
 long AsciiGridRow(double y, const AsciiGridGeometry& geometry);
 
 // Rounds halves to the even neighbour.

@@ -17,6 +17,7 @@ struct FontSpec {
     bool italic = false;
     bool underline = false;
     QColor colour = QColor(Qt::black);
+    int charset = 0;  // character set number of the design: kept, not used (text is Unicode)
 
     bool operator==(const FontSpec&) const = default;
 };

@@ -1,5 +1,7 @@
 #include "report/engine/tqr_ascii_export_filter.h"
 
+#include <cmath>
+
 #include "report/engine/report_error.h"
 #include "report/engine/utf8.h"
 #include "report/engine/windows1250.h"
@@ -10,8 +12,8 @@ TQRAsciiExportFilter::TQRAsciiExportFilter(std::string fileName) : fileName_(std
 
 void TQRAsciiExportFilter::Start(double /*paperWidth*/, double paperLength,
                                  const FontSpec& baseFont) {
-    if (baseFont.size <= 0)
-        throw ReportError("the base font of a text export needs a positive size");
+    if (!(baseFont.size > 0) || !(paperLength > 0))
+        throw ReportError("a text export needs a positive base font size and paper length");
     if (geometry_.rowCount == 0) {
         file_.open(fileName_, std::ios::binary | std::ios::out | std::ios::trunc);
         ThrowIfFailed("create");
@@ -32,8 +34,9 @@ void TQRAsciiExportFilter::TextOut(double x, double y, const FontSpec& /*font*/,
     const std::u32string chars = Utf8ToCodePoints(text);
     const double column = AsciiGridColumn(x, alignment, chars.size(), geometry_);
     const long row = AsciiGridRow(y, geometry_);
-    // Rows outside the grid (above the paper or below row 200) cannot be printed.
-    if (row < 0 || row >= kAsciiGridRows)
+    // Rows outside the grid (above the paper or below row 200) and texts beyond any printer
+    // line cannot be printed.
+    if (row < 0 || !std::isfinite(column) || column > kAsciiGridMaxColumn)
         return;
     PlaceInAsciiRow(lines_[static_cast<std::size_t>(row)], column, chars);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -139,7 +140,11 @@ TEST_F(AsciiFilterTest, RowsAtOrBeyondTheRowCountAreLost) {
                                    {0, 84 * cell, Alignment::Left, "row 84"},
                                    {0, 200 * cell, Alignment::Left, "row 200"},
                                    {0, 250 * cell, Alignment::Left, "beyond the grid"},
-                                   {0, -5 * cell, Alignment::Left, "above the paper"}});
+                                   {0, -5 * cell, Alignment::Left, "above the paper"},
+                                   {1e12, 0, Alignment::Left, "far right"},
+                                   {std::nan(""), 0, Alignment::Left, "no column"},
+                                   {0, std::nan(""), Alignment::Left, "no row"},
+                                   {0, 1e300, Alignment::Left, "far down"}});
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "row 83");
 }
