@@ -70,10 +70,19 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
     return lines;
 }
 
+namespace {
+QString& TempDirectory() {
+    static QString dir;
+    return dir;
+}
+}  // namespace
+
+void SetTempDirectory(const QString& dir) {
+    TempDirectory() = dir;
+}
+
 std::string TempPath(const std::string& name) {
-    const QString dir = QDir::temp().filePath(
-        QStringLiteral("dorvan_engine_test_%1").arg(QCoreApplication::applicationPid()));
-    QDir().mkpath(dir);
+    const QString dir = TempDirectory().isEmpty() ? QDir::tempPath() : TempDirectory();
     return QDir(dir).filePath(QString::fromStdString(name)).toStdString();
 }
 

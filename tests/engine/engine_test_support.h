@@ -2,6 +2,7 @@
 // Helpers of the engine tests: the Qt application, reports from JSON, reading laid-out pages.
 
 #include <QByteArray>
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ const TextRun* FindRun(const Page& page, const std::string& controlName);
 std::string ReadBytes(const std::string& path);
 std::vector<std::string> SplitCrLf(const std::string& bytes);
 
+// Files of a test go to the folder the test program's main sets (removed at its end).
+void SetTempDirectory(const QString& dir);
 std::string TempPath(const std::string& name);
 
 // The sample design (resource ":/engine_test/two_page_report.json") with its data: a header
