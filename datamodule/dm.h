@@ -9,8 +9,12 @@
 
 #include "datamodule/common_types.h"
 #include "datamodule/dm_context.h"
+#include "datamodule/lang_texts.h"
+#include "datamodule/lookups.h"
+#include "datamodule/module_query.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/mem_table.h"
 #include "db/param.h"
 #include "db/query.h"
 
@@ -59,6 +63,133 @@ class TDM : public DmContext {
     // --- Record stamp (record_stamp.cpp) ---
     // Writes the user and server-time columns of the row about to be posted.
     void StoreUserData(db::DataSet& dataSet);
+
+    // --- Settings and owner record (settings.cpp) ---
+    // The owner record, the global settings row and the signed-in user's settings row.
+    // Each stays open once opened; readers use their fields by column name.
+    ModuleQuery TulajdonosZQuery{*this, "TulajdonosZQuery", {"select *", " from tulajdonos"}};
+    ModuleQuery _setup_mainSQL{
+        *this, "_setup_mainSQL", {"SELECT *", "  from _setup_main"}, 0, [this](db::DataSet& d) {
+            _setup_mainSQLAfterOpen(d);
+        }};
+    ModuleQuery _setupSQL{
+        *this, "_setupSQL", {"SELECT *", "  from _setup", "  where userid = :userID"}, -1};
+    // Loads the settings row of a user, creating it with the defaults of a new user.
+    void SetSetup(const std::string& UserID);
+    // Completes the global settings row with its defaults (one post when anything changed).
+    void _setup_mainSQLAfterOpen(db::DataSet& DataSet);
+
+    // --- Multi-language texts (lang_texts.cpp) ---
+    ModuleQuery Lang_textZQuery{
+        *this,
+        "Lang_textZQuery",
+        {"select *", "  from lang_text", "  where Lang_FormName = :FormName",
+         "    and Lang_Object = :Object", "    and Lang_Object_Type = :Type"}};
+    ModuleQuery GetBizonylat_nyelvZQuery{
+        *this, "GetBizonylat_nyelvZQuery", {"select *", "  from bizonylat_nyelv"}, -1};
+    // In-memory copy of `lang_text` (texts cut to 200 characters); closed until filled.
+    db::MemTable Lang_textMemory{"Lang_textMemory"};
+    // The text of (FormName, Key) in the user's language; `Default` (the Hungarian text)
+    // for Hungarian users and for keys without a stored text. Creates the row of a key never
+    // seen before. An empty `Default` leaves `Text` unchanged.
+    void GetLangText(const std::string& FormName, const std::string& Key,
+                     const std::string& Default, std::string& Text);
+    std::string GetLangText(const std::string& FormName, const std::string& Key,
+                            const std::string& Default);
+    // The stored text in the user's language, or "" (from the memory copy while it is open).
+    void GetLangAll(const std::string& FormName, const std::string& Key, const std::string& Type,
+                    std::string& Text);
+    // The same in the memory copy; `Text` unchanged when no row matches.
+    void GetLangAll_Local(const std::string& FormName, const std::string& Key,
+                          const std::string& Type, std::string& Text);
+    // Translated caption of a control; "!! ismeretlen típus !!" for a kind without one.
+    void GetLangObject(const std::string& FormName, const TLangControl& Component,
+                       std::string& Text);
+    // Translated title of grid column / text of radio-group item `Index`.
+    void GetLangSubObject(const std::string& FormName, const TLangControl& Control, int Index,
+                          std::string& Text);
+    // Fills the memory copy from the whole table, or closes it when it holds rows.
+    void Get_Lang_Text_To_Local_MemDatabase();
+    void GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info);
+    void GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, std::string& Text);
+    // The signed-in user's language (`lang` of the settings row; "" without one).
+    std::string UserLang() const;
+
+    // --- Reference lookups (lookups.cpp) ---
+    // Cached code tables: read once when first used, then searched in memory; close one to
+    // read it again.
+    ModuleQuery GetAfaInfoZQuery{*this, "GetAfaInfoZQuery", {"select *", "   from afa_kulcs"}, -1};
+    ModuleQuery GetFizmodInfoZQuery{
+        *this, "GetFizmodInfoZQuery", {"SELECT *", "   from fizetesmod"}, -1};
+    ModuleQuery GetMennyisegiEgysegInfoZQuery{
+        *this, "GetMennyisegiEgysegInfoZQuery", {"select *", "   from mennyisegi_egyseg"}, -1};
+    ModuleQuery GetFajtaNevZQuery{
+        *this, "GetFajtaNevZQuery", {"select *", "   from tetel_fajtak"}, -1};
+    ModuleQuery GetIso_StatuszInfoZQuery{
+        *this, "GetIso_StatuszInfoZQuery", {"SELECT *", "   from iso_statusz"}, -1};
+    ModuleQuery GetPenzeszkozInfoZQuery{
+        *this, "GetPenzeszkozInfoZQuery", {"SELECT *", "   from penzeszkoz_nevek"}, -1};
+    ModuleQuery GetDevizaInfoZQuery{
+        *this, "GetDevizaInfoZQuery", {"SELECT *", "   from deviza"}, -1};
+    ModuleQuery GetKedvezmenyInfoZQuery{
+        *this, "GetKedvezmenyInfoZQuery", {"SELECT *", "   from kedvezmeny"}, -1};
+    ModuleQuery GetUzletkotoInfoZQuery{
+        *this, "GetUzletkotoInfoZQuery", {"SELECT *", "   from uzletkoto"}, -1};
+    ModuleQuery GetPartnerCsoportZQuery{
+        *this, "GetPartnerCsoportZQuery", {"SELECT *", "   from partner_csoport"}, -1};
+    // Components of a finished product, largest quantity first (GetGyartas).
+    ModuleQuery GetGyartasSQL{
+        *this,
+        "GetGyartasSQL",
+        {"select kesztermek, beepulo, mennyiseg, osszeg,",
+         "    tetel.Lang_0000040E as nev, tetel.AFA_kulcs,",
+         "    afa_kulcs.Lang_0000040E as afakulcs", "  from gyartas, tetel, afa_kulcs",
+         "  where kesztermek = :kesztermek", "   and gyartas.beepulo = tetel.kod",
+         "   and tetel.AFA_kulcs = afa_kulcs.kod", "  order by mennyiseg DESC"},
+        -1};
+    // Language codes: "0" or "" mean Hungarian. Not found: see each record's comment in
+    // lookups.h; a lookup never fails on a missing key.
+    void GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info);        // nev ""
+    void GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info);  // kod 0
+    void GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
+                                 TMennyisegiEgysegInfo& Info);      // nev ""
+    void GetFajtaNev(int kod, std::string& Text);                   // ""
+    int GetFajtakod(const std::string& Nev);                        // 0
+    void GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info);       // nev ""
+    void GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info);         // nev ""
+    void GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info);  // nev ""
+    void GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info);         // nev ""
+    void GetUzletkotoInfo(int kod, TUzletkotoInfo& Info);           // nev ""
+    void GetPartnerCsoportInfo(int kod, std::string& Text);         // ""
+    // Fresh reads; a missing row gives kod 0 and empty/zero fields.
+    void GetMunkatarsInfo(int kod, TMunkatarsInfo& Info);
+    void GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info);
+    void GetEmailListaInfo(int kod, TEmailListaInfo& Info);
+    void GetProjektInfo(int kod, TProjektInfo& Info);
+    int GetISOEngedely(int PartnerKod);  // 0
+    // Defaults and counts (0 when there is none).
+    int GetAlapertelmezettAfa();
+    int GetAlapertelmezettFizetesmod();
+    int GetKpFizmodKod();
+    void GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info);  // unchanged when none
+    int GetDefaultISO_statusz();
+    int GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev);
+    int GetMunkatarsCount();
+    // Keys of the zero-rate, the EU-exempt and the reverse-charge VAT keys, each created
+    // when missing (one row even when several clients ask at the same time).
+    int Get0AFAKulcs();
+    int GetEUsMentesAFAKulcs();
+    int GetForditottAdosMentesAFAKulcs();
+    // Reopens GetGyartasSQL for a finished product; the number of its components.
+    int GetGyartas(int Kesztermek);
+
+    // Installs GetLangText as the configuration layer's text provider while the module lives.
+    ScopedLangTextProvider LangTextProviderSlot{
+        [this](const std::string& form, const std::string& key, const std::string& def) {
+            return ConfigLangText_Provided(form, key, def);
+        }};
+    std::string ConfigLangText_Provided(const std::string& FormName, const std::string& Key,
+                                        const std::string& Default);
 };
 
 }  // namespace dorvan

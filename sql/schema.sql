@@ -378,7 +378,8 @@ CREATE TABLE lang_text (
     lang_object varchar(100)
 );
 ALTER SEQUENCE lang_text_kod_seq OWNED BY lang_text.kod;
-CREATE INDEX lang_text_lookup ON lang_text (lang_formname, lang_object, lang_object_type);
+-- One row per form, key and type: texts of keys never seen before are added by the program.
+CREATE UNIQUE INDEX lang_text_lookup ON lang_text (lang_formname, lang_object, lang_object_type);
 
 -- Languages of printed documents.
 CREATE SEQUENCE lang_key_kod_seq;

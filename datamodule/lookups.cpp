@@ -1,0 +1,393 @@
+// Reference lookups: the small code tables, cached in the module's query components or
+// read fresh per call, the default rows, and the VAT keys created when missing.
+
+#include <optional>
+#include <string>
+
+#include "config/format_settings.h"
+#include "config/lib_strings.h"
+#include "datamodule/dm.h"
+#include "db/transaction.h"
+
+namespace dorvan {
+
+namespace {
+
+std::string NormalLang(const std::string& code) {
+    return code.empty() || code == "0" ? std::string("0000040e") : code;
+}
+
+int IntOf(const db::DataSet& q, const char* column) {
+    return static_cast<int>(q.FieldByName(column).AsInteger());
+}
+
+std::string TextOf(const db::DataSet& q, const char* column) {
+    return q.FieldByName(column).AsString();
+}
+
+// Opens a cached component when needed and makes the row of `key` current.
+bool Seek(db::Query& q, const char* column, const db::Value& key) {
+    if (!q.Active())
+        q.Open();
+    return q.Locate(column, {key});
+}
+
+// A query on the main connection for one call.
+std::unique_ptr<db::Query> OpenFresh(TDM& dm, const char* name, std::vector<std::string> sql,
+                                     const db::ParamValues& params = {}) {
+    auto q = std::make_unique<db::Query>(dm.ZConnection, name);
+    q->SetSql(std::move(sql));
+    q->SetParams(params);
+    q->Open();
+    return q;
+}
+
+struct NewAfaKulcs {
+    const char* nev;
+    int mentes;
+    int eus;        // -1: left to the table's default
+    int forditott;  // -1: left to the table's default
+};
+
+// Finds the VAT key matching `condition`, creating it when there is none. Callers on several
+// workstations are serialised by a transaction-scoped lock of the database, so the key is
+// created once.
+int FindOrCreateAfaKulcs(TDM& dm, const char* name, const char* condition, const NewAfaKulcs& row) {
+    std::optional<db::Transaction> tx;
+    if (!dm.ZConnection.InTransaction())
+        tx.emplace(dm.ZConnection);
+    dm.ExecSQL("select pg_advisory_xact_lock(hashtext(:lock_name))",
+               {{"lock_name", std::string("afa_kulcs.") + name}});
+    db::Query q(dm.ZConnection, name);
+    q.SetSql({"SELECT *", " from afa_kulcs", condition});
+    q.Open();
+    dm.AutoDisableReqField(q);
+    if (q.IsEmpty()) {
+        q.Append();
+        q.FieldByName("afakulcs").SetAsFloat(0);
+        q.FieldByName("lang_0000040e").SetAsString(row.nev);
+        if (row.eus >= 0)
+            q.FieldByName("eus_tagorszagbeli_ertekesiteshez").SetAsInteger(row.eus);
+        if (row.forditott >= 0)
+            q.FieldByName("forditott_adozas").SetAsInteger(row.forditott);
+        q.FieldByName("mentes").SetAsInteger(row.mentes);
+        q.Post();
+    }
+    const int kod = IntOf(q, "kod");
+    q.Close();
+    if (tx)
+        tx->Commit();
+    return kod;
+}
+
+}  // namespace
+
+std::string LangColumn(const std::string& langCode) {
+    return "lang_" + NormalLang(langCode);
+}
+
+std::string ZaradekLangColumn(const std::string& langCode) {
+    return "zaradek_lang_" + NormalLang(langCode);
+}
+
+double AfaNettoArany(double afakulcs) {
+    return (1 - afakulcs / (afakulcs + 100)) * 100;
+}
+
+std::string AfaReszosszegFelirat(const std::string& nev, double afakulcs) {
+    if (afakulcs == 0)
+        return nev + " részösszeg:";
+    std::string rate = db::FormatDouble(afakulcs);
+    const std::string& separator = GlobalFormatSettings().decimalSeparator;
+    if (const auto dot = rate.find('.'); dot != std::string::npos)
+        rate.replace(dot, 1, separator);
+    return nev + " (" + rate + "%)" + " részösszeg:";
+}
+
+void ComputeAfaDerived(TAFAInfo& info) {
+    info.netto_arany = AfaNettoArany(info.afakulcs);
+    info.reszosszeg_felirat = AfaReszosszegFelirat(info.nev, info.afakulcs);
+}
+
+// --- Cached code tables ---
+
+void TDM::GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info) {
+    Info.nev.clear();
+    const std::string column = LangColumn(LangCode);
+    db::Query& q = GetAfaInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.nev = q.FieldByName(column).AsString();
+    Info.afakulcs = q.FieldByName("afakulcs").AsFloat();
+    ComputeAfaDerived(Info);
+}
+
+void TDM::GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info) {
+    Info.kod = 0;
+    db::Query& q = GetFizmodInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.kod = IntOf(q, "kod");
+    Info.nev = q.FieldByName(LangColumn(LangCode)).AsString();
+    Info.halasztott_fizetesu = IntOf(q, "halasztott_fizetesu");
+    Info.hatarido = IntOf(q, "hatarido");
+    Info.postakoltseg = IntOf(q, "postakoltseg");
+    Info.zaradek = q.FieldByName(ZaradekLangColumn(LangCode)).AsString();
+    Info.keszpenzes = IntOf(q, "keszpenzes");
+}
+
+void TDM::GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
+                                  TMennyisegiEgysegInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetMennyisegiEgysegInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.kod = IntOf(q, "kod");
+    Info.nev = q.FieldByName(LangColumn(LangCode)).AsString();
+}
+
+void TDM::GetFajtaNev(int kod, std::string& Text) {
+    Text.clear();
+    if (Seek(GetFajtaNevZQuery, "kod", kod))
+        Text = TextOf(GetFajtaNevZQuery, "lang_0000040e");
+}
+
+int TDM::GetFajtakod(const std::string& Nev) {
+    if (!Seek(GetFajtaNevZQuery, "lang_0000040e", Nev))
+        return 0;
+    return IntOf(GetFajtaNevZQuery, "kod");
+}
+
+void TDM::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetIso_StatuszInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.nev = TextOf(q, "lang_0000040e");
+    Info.engedely = IntOf(q, "Engedely");
+}
+
+void TDM::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetPenzeszkozInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.kod = IntOf(q, "kod");
+    Info.nev = TextOf(q, "lang_0000040e");
+    Info.megjegyzes = TextOf(q, "megjegyzes");
+    Info.tipus = IntOf(q, "tipus");
+    Info.azonosito = TextOf(q, "azonosito");
+    Info.alapertelmezett = IntOf(q, "alapertelmezett");
+    Info.kapcsolt_telephely = IntOf(q, "kapcsolt_telephely");
+    Info.bank_neve = TextOf(q, "bank_neve");
+    Info.bank_szamlaszam = TextOf(q, "bank_szamlaszam");
+    Info.bank_szamlaszam_iban = TextOf(q, "bank_szamlaszam_iban");
+    Info.bank_swift = TextOf(q, "bank_swift");
+    Info.deviza_nev = TextOf(q, "deviza_nev");
+}
+
+void TDM::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetDevizaInfoZQuery;
+    if (!Seek(q, "nev", Nev))
+        return;
+    Info.nev = TextOf(q, "nev");
+    Info.megjegyzes = TextOf(q, "megjegyzes");
+    Info.bizonylat_vegosszeg_kerekites = IntOf(q, "bizonylat_vegosszeg_kerekites");
+}
+
+void TDM::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetKedvezmenyInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.kod = IntOf(q, "kod");
+    Info.kedvezmeny = q.FieldByName("kedvezmeny").AsFloat();
+    Info.nev = TextOf(q, "lang_0000040e");
+    Info.kotott_fizetesmod = IntOf(q, "kotott_fizetesmod");
+    Info.fizetesmod = IntOf(q, "fizetesmod");
+    Info.netto_limit = IntOf(q, "netto_limit");
+}
+
+void TDM::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
+    Info.nev.clear();
+    db::Query& q = GetUzletkotoInfoZQuery;
+    if (!Seek(q, "kod", kod))
+        return;
+    Info.kod = IntOf(q, "kod");
+    Info.nev = TextOf(q, "nev");
+    Info.iranyitoszam = TextOf(q, "iranyitoszam");
+    Info.telepules = TextOf(q, "telepules");
+    Info.cim = TextOf(q, "cim");
+    Info.telefon = TextOf(q, "telefon");
+    Info.megjegyzes = TextOf(q, "megjegyzes");
+}
+
+void TDM::GetPartnerCsoportInfo(int kod, std::string& Text) {
+    Text.clear();
+    if (Seek(GetPartnerCsoportZQuery, "kod", kod))
+        Text = TextOf(GetPartnerCsoportZQuery, "lang_0000040e");
+}
+
+// --- Fresh reads ---
+
+void TDM::GetMunkatarsInfo(int kod, TMunkatarsInfo& Info) {
+    auto q = OpenFresh(*this, "GetMunkatarsInfoSQL",
+                       {"SELECT *", " from munkatars", " where kod = :kod"}, {{"kod", kod}});
+    if (q->IsEmpty()) {
+        Info = TMunkatarsInfo{};
+        return;
+    }
+    Info.kod = IntOf(*q, "kod");
+    Info.userid = TextOf(*q, "UserId");
+    Info.pass = TextOf(*q, "Pass");
+    Info.nev = TextOf(*q, "nev");
+    Info.adoazonosito = TextOf(*q, "adoazonosito");
+    Info.superuser = IntOf(*q, "superuser");
+    Info.szuletes_ideje = q->FieldByName("szuletes_ideje").AsDateTime();
+}
+
+void TDM::GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
+    auto q = OpenFresh(*this, "GetProjektStatuszInfoSQL",
+                       {"SELECT *", " from projekt_statusz", " where kod = :kod"}, {{"kod", kod}});
+    if (q->IsEmpty()) {
+        Info = TProjektStatuszInfo{};
+        return;
+    }
+    Info.kod = IntOf(*q, "kod");
+    Info.nev = TextOf(*q, "lang_0000040e");
+    Info.hasznalatban = IntOf(*q, "hasznalatban");
+    Info.projekt_zarva = IntOf(*q, "projekt_zarva");
+}
+
+void TDM::GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
+    auto q =
+        OpenFresh(*this, "GetEmailListaInfoSQL",
+                  {"SELECT *", " from partner_email_lista", "  where kod = :kod"}, {{"kod", kod}});
+    if (q->IsEmpty()) {
+        Info = TEmailListaInfo{};
+        return;
+    }
+    Info.kod = IntOf(*q, "kod");
+    Info.nev = TextOf(*q, "nev");
+    Info.linuxname = TextOf(*q, "LinuxName");
+}
+
+void TDM::GetProjektInfo(int kod, TProjektInfo& Info) {
+    auto q =
+        OpenFresh(*this, "GetProjektInfo",
+                  {"select *", "  from projektek", "  where kod = :projekt"}, {{"projekt", kod}});
+    TProjektInfo r;
+    if (!q->IsEmpty()) {
+        r.kod = IntOf(*q, "kod");
+        r.besorolas = IntOf(*q, "besorolas");
+        r.partner_kod = IntOf(*q, "partner_kod");
+        r.helyszin = TextOf(*q, "helyszin");
+        r.leiras = TextOf(*q, "leiras");
+        r.rogzites = q->FieldByName("rogzites").AsDateTime();
+        r.datum1 = q->FieldByName("datum1").AsDateTime();
+        r.datum2 = q->FieldByName("datum2").AsDateTime();
+        r.utemezes = IntOf(*q, "utemezes");
+        r.utemezes2 = r.utemezes;
+        r.vegzi = IntOf(*q, "vegzi");
+        r.ellenorzi = IntOf(*q, "ellenorzi");
+        r.megjegyzes = TextOf(*q, "megjegyzes");
+        r.hasznalatban = IntOf(*q, "hasznalatban");
+        r.statusz = IntOf(*q, "statusz");
+        r.bejelento = TextOf(*q, "bejelento");
+        r.forditott_adozas = IntOf(*q, "forditott_adozas");
+    }
+    r.kod_str = lib_rightStr("00000000" + std::to_string(r.kod), 8);
+    Info = std::move(r);
+}
+
+int TDM::GetISOEngedely(int PartnerKod) {
+    auto q =
+        OpenFresh(*this, "GetISOEngedelySQL",
+                  {"select iso_statusz.engedely", "   from partner, iso_statusz",
+                   "   where partner.iso_engedely = iso_statusz.kod", "    and partner.kod = :kod"},
+                  {{"kod", PartnerKod}});
+    return q->IsEmpty() ? 0 : IntOf(*q, "engedely");
+}
+
+// --- Defaults and counts ---
+
+int TDM::GetAlapertelmezettAfa() {
+    return StrToIntDef(GetSQLResult("SELECT kod FROM afa_kulcs WHERE alapertelmezett = 1 LIMIT 1"),
+                       0);
+}
+
+int TDM::GetAlapertelmezettFizetesmod() {
+    return StrToIntDef(GetSQLResult("SELECT kod FROM fizetesmod WHERE alapertelmezett = 1 LIMIT 1"),
+                       0);
+}
+
+int TDM::GetKpFizmodKod() {
+    auto q = OpenFresh(*this, "GetKpFizmodKodSQL",
+                       {"SELECT kod", " from fizetesmod", " where lang_0000040e = :nev"},
+                       {{"nev", "Készpénz"}});
+    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+}
+
+void TDM::GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info) {
+    auto q = OpenFresh(*this, "GetDefaultMennyisegiEgysegSQL",
+                       {"SELECT *", " from mennyisegi_egyseg", " where lang_0000040e = :nev"},
+                       {{"nev", "db"}});
+    if (q->IsEmpty())
+        return;
+    Info.kod = IntOf(*q, "kod");
+    Info.nev = TextOf(*q, "lang_0000040e");
+}
+
+int TDM::GetDefaultISO_statusz() {
+    auto q = OpenFresh(
+        *this, "GetDefaultISO_statuszSQL",
+        {"SELECT *", "  FROM iso_statusz", "  WHERE (engedely = 1)", " ORDER BY kod", " LIMIT 1"});
+    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+}
+
+int TDM::GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev) {
+    auto q = OpenFresh(*this, "GetAlapertelmezettPenzeszkozSQL",
+                       {"SELECT *", " from penzeszkoz_nevek", " where alapertelmezett = 1",
+                        "   and tipus = :tipus", "   and Deviza_nev = :deviza_nev"},
+                       {{"tipus", Tipus}, {"deviza_nev", DevizaNev}});
+    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+}
+
+int TDM::GetMunkatarsCount() {
+    auto q = OpenFresh(*this, "GetMunkatarsInfoSQL", {"SELECT count(*) as db", " from munkatars"});
+    return IntOf(*q, "db");
+}
+
+// --- VAT keys created when missing ---
+
+int TDM::Get0AFAKulcs() {
+    return FindOrCreateAfaKulcs(*this, "Get0AFAKulcsSQL", " where afakulcs = 0 and mentes = 0",
+                                {"0%-os ÁFA", 0, -1, -1});
+}
+
+int TDM::GetEUsMentesAFAKulcs() {
+    return FindOrCreateAfaKulcs(
+        *this, "GetEUsMentesAFAKulcsSQL",
+        " where afakulcs = 0 and mentes = 1 and eus_tagorszagbeli_ertekesiteshez = 1",
+        {"ÁFA mentes (vevő /országa törvényei szerinti/ adófizetésre kötelezett)", 1, 1, -1});
+}
+
+int TDM::GetForditottAdosMentesAFAKulcs() {
+    return FindOrCreateAfaKulcs(
+        *this, "GetForditottAdosMentesAFAKulcsSQL",
+        " where afakulcs = 0 and mentes = 1 and "
+        "eus_tagorszagbeli_ertekesiteshez = 0 and forditott_adozas = 1",
+        {"Fordított adózás /Áfa tv. 142.§ (1) b./ szerint adózó tétel(ek)", 1, 0, 1});
+}
+
+// --- Bill of materials ---
+
+int TDM::GetGyartas(int Kesztermek) {
+    GetGyartasSQL.Close();
+    GetGyartasSQL.ParamByName("kesztermek").SetAsInteger(Kesztermek);
+    GetGyartasSQL.Open();
+    return GetGyartasSQL.RecordCount();
+}
+
+}  // namespace dorvan
