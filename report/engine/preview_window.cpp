@@ -1,5 +1,7 @@
 #include "report/engine/preview_window.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -175,6 +177,22 @@ void PreviewWindow::Render() {
     pixmap.setDevicePixelRatio(ratio);
     pageView_->setPixmap(pixmap);
     pageView_->resize(pixmap.deviceIndependentSize().toSize());
+}
+
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}
+
+void ExecPreview(PageDocument document, QWidget* parent) {
+    PreviewWindow window(std::move(document), parent);
+    window.setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(&window, &PreviewWindow::closed, &loop, &QEventLoop::quit);
+    window.showMaximized();
+    window.ZoomToPage();
+    loop.exec();
 }
 
 PreviewWindow* ShowPreview(PageDocument document, QWidget* parent) {

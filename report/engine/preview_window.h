@@ -24,6 +24,9 @@ class PreviewWindow : public QWidget {
     ZoomMode Mode() const { return mode_; }
     QString PageLabelText() const;
 
+  signals:
+    void closed();
+
   public slots:
     void FirstPage();
     void PreviousPage();
@@ -38,6 +41,7 @@ class PreviewWindow : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
@@ -55,5 +59,7 @@ class PreviewWindow : public QWidget {
 
 // Shows a preview window maximised (deleted when closed) and returns it.
 PreviewWindow* ShowPreview(PageDocument document, QWidget* parent = nullptr);
+// Shows a preview window maximised and application-modal; returns when it is closed.
+void ExecPreview(PageDocument document, QWidget* parent = nullptr);
 
 }  // namespace dorvan::report

@@ -163,7 +163,9 @@ struct Report {
     DataSource& Source(std::string_view dataSetName);  // empty: the master; throws when missing
     DataSource* MasterSource();
 
+    // The width of every band.
     double PrintableWidth() const { return paperWidth - margins.left - margins.right; }
+    double PrintableWidthPx() const { return MmToPx(PrintableWidth()); }
 
     // State of the run in progress, readable from handlers.
     int pageNumber = 0;

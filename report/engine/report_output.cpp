@@ -10,6 +10,10 @@ PreviewWindow* PreviewReport(Report& report, QWidget* parent) {
     return ShowPreview(ReportLayout(report).Run(), parent);
 }
 
+void ExecPreviewReport(Report& report, QWidget* parent) {
+    ExecPreview(ReportLayout(report).Run(), parent);
+}
+
 void PrintReport(Report& report, QPrinter& printer) {
     PrintDocument(ReportLayout(report).Run(), printer);
 }

@@ -14,6 +14,8 @@ namespace dorvan::report {
 
 // The preview window, maximised with the whole page in view.
 PreviewWindow* PreviewReport(Report& report, QWidget* parent = nullptr);
+// The same, application-modal: returns when the window is closed.
+void ExecPreviewReport(Report& report, QWidget* parent = nullptr);
 void PrintReport(Report& report, QPrinter& printer);
 void ExportReportPdf(Report& report, const std::string& path);
 void ExportReport(Report& report, ExportFilter& filter);

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
 #include "report/engine/report_layout.h"
+#include "report/engine/report_output.h"
 
 namespace dorvan::report {
 namespace {
@@ -60,6 +62,20 @@ TEST(PreviewWindow, OpensMaximisedWithTheWholePageInView) {
     EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(PreviewWindow, ModalPreviewReturnsWhenTheWindowIsClosed) {
+    auto sample = test::MakeSampleReport(3);
+    bool sawWindow = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* preview = qobject_cast<PreviewWindow*>(w); preview && preview->isVisible()) {
+                sawWindow = preview->isModal() && (preview->windowState() & Qt::WindowMaximized);
+                preview->close();
+            }
+    });
+    ExecPreviewReport(sample->report);
+    EXPECT_TRUE(sawWindow);
 }
 
 }  // namespace
