@@ -44,8 +44,16 @@ std::string FormatValue(const QVariant& value, const std::string& mask) {
         case QMetaType::QByteArray:
             return value.toByteArray().toStdString();
         default:
-            return value.toString().toStdString();
+            break;
     }
+    // Numbers that arrive as text (NUMERIC columns) still take the mask.
+    if (!mask.empty() && value.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const double number = value.toString().trimmed().toDouble(&ok);
+        if (ok)
+            return FormatFloat(mask, number);
+    }
+    return value.toString().toStdString();
 }
 
 namespace {

@@ -101,6 +101,9 @@ TEST(FormatValue, ByTypeOfTheValue) {
     EXPECT_EQ(FormatValue(QVariant(42), ""), "42");
     EXPECT_EQ(FormatValue(QVariant(QDate(2024, 1, 2)), ""), "2024.01.02.");
     EXPECT_EQ(FormatValue(QVariant(QStringLiteral("Vevő Kft.")), ""), "Vevő Kft.");
+    EXPECT_EQ(FormatValue(QVariant(QStringLiteral("1234.5")), "###,##0.00"), "1 234,50");
+    EXPECT_EQ(FormatValue(QVariant(QStringLiteral("1234.5")), ""), "1234.5");
+    EXPECT_EQ(FormatValue(QVariant(QStringLiteral("abc")), "###,##0.00"), "abc");
 }
 
 }  // namespace
