@@ -17,7 +17,9 @@
 --              4318 invoice in EUR (English-speaking partner), 4320 invoice of 70 lines,
 --              4321 cash invoice reversed by 4322, 4323 second receipt of paint at a new
 --              price, 4324 transfer to the shop warehouse; 4317 is also in the "_prev_"
---              tables
+--              tables; 4302-4307 headers without lines: receipt sale (kind 3), outgoing
+--              order (11), project usage (13), goods receipt note (17), zero-total
+--              pro-forma (9), consignment hand-over (2) from the kind-3 warehouse 4
 --   lines      key = header key * 100 + line number (431701 .. 431710 on invoice 4317)
 
 SET client_min_messages = warning;
@@ -793,9 +795,10 @@ UPDATE bizonylatszoveg_fej SET egyedi_zaradek = 'Köszönjük, hogy nálunk vás
 UPDATE bizonylatszoveg_fej SET egyedi_zaradek = 'Az ügylet az Áfa tv. 142. § (1) b) pontja szerint fordítottan adózik.'
  WHERE fej_kod IN (4310, 4311);
 
--- Customer blocks, in the line format of the owner's template (caption, tab, value).
+-- Customer blocks, in the line format of the owner's template (caption, tab, value), the
+-- lines separated by a single carriage return as the program stores them.
 UPDATE bizonylatszoveg_fej
-   SET vevo_sorok = concat_ws(E'\n',
+   SET vevo_sorok = concat_ws(E'\r',
            'Név: ' || E'\t' || coalesce(partner_nev, ''),
            'Cím: ' || E'\t' || coalesce(partner_iszam, '') || ' ' || coalesce(partner_telepules, ''),
            E'\t' || coalesce(partner_cim, ''),
@@ -807,7 +810,7 @@ UPDATE bizonylatszoveg_fej
 
 -- Issuer blocks: the owner, with the bank account of the document's money account.
 UPDATE bizonylatszoveg_fej b
-   SET kiallito_sorok = concat_ws(E'\n',
+   SET kiallito_sorok = concat_ws(E'\r',
            'Név: ' || E'\t' || t.nev1,
            CASE WHEN coalesce(t.nev2, '') <> '' THEN E'\t' || t.nev2 END,
            'Cím: ' || E'\t' || t.iszam || ' ' || t.telepules,
@@ -946,6 +949,71 @@ INSERT INTO _masterlog (datum, ido, felhasznalo, muvelet, leiras) VALUES
     ('2026-12-08', '8:55:31', 'nagyp', 'SZTORNO', 'SZ2026/0000005 sztornózva: SZ2026/0000006');
 INSERT INTO _scriptlog (script, datum, ido, statusz) VALUES
     ('2026_11_01_keszlet.sql', '2026-11-01', '6:00:00', 1);
+
+-- ---------------------------------------------------------------------------------------
+-- Documents without lines for the closing clauses and issuer blocks of the other kinds:
+-- 4302 receipt sale (kind 3) paid to the bank account, 4303 outgoing order (11), 4304 project
+-- usage (13), 4305 goods receipt note (17), 4306 pro-forma invoice with a zero total (9),
+-- 4307 consignment hand-over (2) from warehouse 4, a warehouse of kind 3 that stands for the
+-- consignment warehouse 3 of Kovács és Társa (its own partner column names Müller, which
+-- the issuer block must not use).
+-- ---------------------------------------------------------------------------------------
+
+INSERT INTO raktar_nevek (kod, lang_0000040e, lang_00000409, lang_00000407, partner_kod,
+                          raktar_tipus, kapcsolt_raktar) VALUES
+    (4, 'Kihelyezett készlet (Kovács és Társa)', 'Placed stock (Kovács és Társa)',
+     'Ausgelagerter Bestand (Kovács és Társa)', 6, 3, 3);
+
+INSERT INTO szszb (bizonylat_fajta, ev, szam, datum, ido) VALUES
+    (3, 2026, 1, '2026-11-21', '16:40:00'),
+    (11, 2026, 1, '2026-11-23', '09:00:00'),
+    (13, 2026, 1, '2026-11-24', '14:10:00'),
+    (17, 2026, 1, '2026-11-26', '07:55:00'),
+    (9, 2026, 1, '2026-11-27', '12:00:00'),
+    (2, 2026, 1, '2026-11-28', '10:45:00');
+
+INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, datum, ido, kelte, telj_datum,
+                               fiz_hatarido, partner_kod, mozgasnem_kod, fizetesmod_kod,
+                               atvevo_kod, penzeszkoz_kod, projekt, forras_raktar_kod,
+                               cel_raktar_kod, deviza_nev, deviza_arfolyam,
+                               netto_arbevetel_vegosszeg, afa_arbevetel_vegosszeg,
+                               brutto_arbevetel_vegosszeg, netto_arbevetel_vegosszeg_huf,
+                               afa_arbevetel_vegosszeg_huf, brutto_arbevetel_vegosszeg_huf,
+                               c_userid, c_date, c_time) VALUES
+    (4302, 3, 'NY2026/0000001', '2026-11-21', '16:40:00', '2026-11-21', '2026-11-21',
+     '2026-11-21', 0, 3, 3, 2, 2, 0, 2, 0, 'HUF', 1, 1000, 270, 1270, 1000, 270, 1270,
+     'nagyp', '2026-11-21', '16:40:00'),
+    (4303, 11, 'KM2026/0000001', '2026-11-23', '09:00:00', '2026-11-23', '2026-11-23',
+     '2026-12-23', 2, 0, 2, 1, 2, 0, 0, 1, 'HUF', 1, 10000, 2700, 12700, 10000, 2700, 12700,
+     'kovacsne', '2026-11-23', '9:00:00'),
+    (4304, 13, 'PF2026/0000001', '2026-11-24', '14:10:00', '2026-11-24', '2026-11-24',
+     '2026-11-24', 5, 0, 2, 3, 2, 1, 1, 0, 'HUF', 1, 20000, 5400, 25400, 20000, 5400, 25400,
+     'nagyp', '2026-11-24', '14:10:00'),
+    (4305, 17, 'AJ2026/0000001', '2026-11-26', '07:55:00', '2026-11-26', '2026-11-26',
+     '2026-11-26', 2, 1, 2, 1, 2, 0, 0, 1, 'HUF', 1, 5000, 1350, 6350, 5000, 1350, 6350,
+     'kovacsne', '2026-11-26', '7:55:00'),
+    (4306, 9, 'PR2026/0000001', '2026-11-27', '12:00:00', '2026-11-27', '2026-11-27',
+     '2026-12-05', 2, 3, 2, 2, 2, 0, 1, 0, 'HUF', 1, 0, 0, 0, 0, 0, 0,
+     'kovacsne', '2026-11-27', '12:00:00'),
+    (4307, 2, 'BA2026/0000001', '2026-11-28', '10:45:00', '2026-11-28', '2026-11-28',
+     '2026-12-28', 2, 5, 2, 2, 2, 0, 4, 0, 'HUF', 1, 8000, 2160, 10160, 8000, 2160, 10160,
+     'nagyp', '2026-11-28', '10:45:00');
+
+INSERT INTO bizonylatszoveg_fej (kod, fej_kod, partner_kod, partner_nev, partner_orszag,
+                                 partner_iszam, partner_telepules, partner_cim, partner_adoszam,
+                                 fizetesmod_nev, fizetesmod_zaradek)
+SELECT h.kod, h.kod, h.partner_kod, p.nev, p.orszag, p.iszam, p.telepules, p.cim, p.adoszam,
+       f.lang_0000040e, f.zaradek_lang_0000040e
+  FROM raktar_mozgas_fej h
+  LEFT JOIN partner p ON p.kod = h.partner_kod
+  LEFT JOIN fizetesmod f ON f.kod = h.fizetesmod_kod
+ WHERE h.kod BETWEEN 4302 AND 4307;
+
+-- The owner's block templates carry a line with a trailing space, which matches no item key
+-- and adds nothing to the blocks.
+UPDATE tulajdonos SET kiallito_sorok = kiallito_sorok || E'\nkiallito_cim ',
+                      vevo_sorok = vevo_sorok || E'\nfax '
+ WHERE kod = 1;
 
 -- ---------------------------------------------------------------------------------------
 -- Every key sequence continues after the highest key stored.
