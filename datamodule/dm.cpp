@@ -24,7 +24,13 @@ DmContext::DmContext() {
     ZConnection_info.SetParams(info);
 }
 
-TDM::TDM() = default;
+TDM::TDM() {
+    // The print texts of a document line follow the current line.
+    Raktar_mozgasZQuery.AfterScroll = [this](db::DataSet& d) { Raktar_mozgasZQueryAfterScroll(d); };
+    bizonylatszovegZQuery.BeforeOpen = [this](db::DataSet& d) {
+        bizonylatszovegZQueryBeforeOpen(d);
+    };
+}
 
 TDM::~TDM() {
     DisconnectAll();

@@ -9,8 +9,11 @@
 
 #include "datamodule/common_types.h"
 #include "datamodule/dm_context.h"
+#include "datamodule/doc_headers.h"
+#include "datamodule/item_names.h"
 #include "datamodule/lang_texts.h"
 #include "datamodule/lookups.h"
+#include "datamodule/master_data.h"
 #include "datamodule/module_query.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -190,6 +193,74 @@ class TDM : public DmContext {
         }};
     std::string ConfigLangText_Provided(const std::string& FormName, const std::string& Key,
                                         const std::string& Default);
+
+    // --- Printed item names (item_names.cpp) ---
+    // The printed name of the item on the current row of `DataSet`, by the name layout of the
+    // global settings with `Suffix` ("" default, "3" invoice; see ComposeBizonylatNev). A
+    // suffix without a layout column raises db::FieldNotFound.
+    std::string GetBizonylatNev(const db::DataSet& DataSet, const std::string& Suffix);
+
+    // --- Document headers and links (doc_headers.cpp) ---
+    // Document lines of a header (`biz`) and the print texts of the current line; moving
+    // in the lines reopens the texts.
+    ModuleQuery Raktar_mozgasZQuery{*this,
+                                    "Raktar_mozgasZQuery",
+                                    {"select *", "  from Raktar_mozgas", "  where fej_kod = :biz"},
+                                    -1};
+    ModuleQuery bizonylatszovegZQuery{
+        *this,
+        "bizonylatszovegZQuery",
+        {"select *", "  from bizonylatszoveg", "  where sor_kod = :sor_kod"},
+        -1};
+    // A header with the partner name of its print text row; kod 0 when either is missing.
+    void GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& Info);
+    // Key of the first header (lowest key) with this number and kind; -1 when none.
+    int GetFejKod(const std::string& Bizonylatszam, int Bizonylat_fajta);
+    // `raktar_mozgas_bizonylat` of that header; "" when none.
+    void GetRkmozgBiz(const std::string& Bizonylatszam, int Bizonylat_fajta, std::string& Text);
+    // `bizonylatszam` of a header; "" when none.
+    void GetFobizonylat(int kod, std::string& Text);
+    // Records the target document of a header; false when the statement failed.
+    bool SetCelbizonylat(int kod, int Cel_kod, int Cel_fajta, const std::string& Cel_szam);
+    // Recording date and time of the newest header (headers without a date do not count).
+    void GetLastBizKelt(TBizKelt& Kelt);
+    // Latest `kelte` of a kind; 0 when none.
+    TDateTime GetLastFobizBizKelt(int Bizonylat_fajta);
+    // Gross cash purchases of a partner in a month (receipts, invoices, purchase tickets,
+    // advance invoices; reversals count negative), whole; 0 when none.
+    int GetPartner_kp_forgalom(int Partner_kod, int Year, int Month);
+    // Erases the snapshot copy of a document in one transaction (a savepoint inside the
+    // caller's transaction): all of it or, on an error, none of it (false).
+    bool ErasePrev(int kod);
+    // Deletes the movement type whose linked type is `kod` (the first one by key).
+    void Delete_kapcsolt_mozgasnem(int kod);
+    // Handlers: the line texts follow the current line.
+    void Raktar_mozgasZQueryAfterScroll(db::DataSet& DataSet);
+    void bizonylatszovegZQueryBeforeOpen(db::DataSet& DataSet);
+
+    // --- Partner and item master data (master_data.cpp) ---
+    // Cached tables: read once when first used, then searched in memory; close one to read
+    // it again.
+    ModuleQuery GetMozgasnemInfoZQuery{
+        *this, "GetMozgasnemInfoZQuery", {"SELECT *", "   from mozgasnem"}, -1};
+    ModuleQuery GetRaktarInfoZQuery{
+        *this, "GetRaktarInfoZQuery", {"SELECT *", "   from raktar_nevek"}, -1};
+    // A partner with its billing and postal address (address-book keys, 0 = none); kod -1
+    // (nothing else changed) when the partner does not exist.
+    void GetPartnerInfo(int kod, int Szamlazasi_cim_kod, int Posta_cim_kod, TPartnerInfo& Info);
+    // Number of other partners (not `kod`) with this name, letter case ignored.
+    int GetPartnerNevDb(const std::string& Nev, int kod);
+    // The partner's debt from `getpartner_tartozas`; key 0 gives zeros without a query.
+    void GetPartner_Tartozas(int kod, bool Flag, TDateTime Datum, TPartnerTartozas& Tartozas);
+    // An item in a language ("0" or "" Hungarian); a missing item gives kod 0 and empty
+    // fields. A language code that is not eight hexadecimal digits throws
+    // std::invalid_argument.
+    void GetTetelInfo(int kod, const std::string& LangCode, TTetelInfo& Info);
+    // The item of a barcode; kod 0 and a message when none or several match.
+    void GetTetelInfo_via_vonalkod(const std::string& Vonalkod, TTetelInfo& Info);
+    // Cached; only nev emptied when not found.
+    void GetMozgasnemInfo(int kod, TMozgasnemInfo& Info);
+    void GetRaktarInfo(int kod, TRaktarInfo& Info);
 };
 
 }  // namespace dorvan

@@ -1,0 +1,196 @@
+// Document headers and links: reading a header, finding one by number, recording the
+// target document, the newest dates, a partner's monthly cash purchases, erasing a
+// snapshot copy and removing a linked movement type.
+
+#include "datamodule/doc_headers.h"
+
+#include <cmath>
+
+#include "datamodule/dm.h"
+#include "db/errors.h"
+#include "db/transaction.h"
+
+namespace dorvan {
+
+namespace {
+
+std::unique_ptr<db::Query> OpenQuery(db::Connection& connection, const char* name,
+                                     std::vector<std::string> lines,
+                                     const db::ParamValues& params) {
+    auto q = std::make_unique<db::Query>(connection, name);
+    q->SetSql(std::move(lines));
+    q->SetParams(params);
+    q->Open();
+    return q;
+}
+
+int AsInt(const db::Field& field) {
+    return static_cast<int>(field.AsInteger());
+}
+
+}  // namespace
+
+void TDM::GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& info) {
+    info.kod = 0;
+    auto q = OpenQuery(ZConnection, "GetRaktarBizonylatFajtaSQL",
+                       {"SELECT Raktar_mozgas_fej.*, bizonylatszoveg_fej.partner_nev",
+                        " from Raktar_mozgas_fej, bizonylatszoveg_fej",
+                        " where Raktar_mozgas_fej.kod = bizonylatszoveg_fej.fej_kod",
+                        "    and Raktar_mozgas_fej.kod = :kod"},
+                       {{"kod", kod}});
+    if (q->IsEmpty())
+        return;
+    info.kod = AsInt(q->FieldByName("kod"));
+    info.bizonylatszam = q->FieldByName("bizonylatszam").AsString();
+    info.raktar_mozgas_bizonylat = q->FieldByName("raktar_mozgas_bizonylat").AsString();
+    info.bizonylat_fajta = AsInt(q->FieldByName("bizonylat_fajta"));
+    info.datum = q->FieldByName("datum").AsDateTime();
+    info.kelte = q->FieldByName("kelte").AsDateTime();
+    info.telj_datum = q->FieldByName("telj_datum").AsDateTime();
+    info.fiz_hatarido = q->FieldByName("fiz_hatarido").AsDateTime();
+    info.datum2 = q->FieldByName("datum").AsDateTime();
+    info.partner_kod = AsInt(q->FieldByName("partner_kod"));
+    info.mozgasnem_kod = AsInt(q->FieldByName("mozgasnem_kod"));
+    info.deviza_nev = q->FieldByName("deviza_nev").AsString();
+    info.deviza_arfolyam = q->FieldByName("deviza_arfolyam").AsFloat();
+    info.fizetesmod_kod = AsInt(q->FieldByName("fizetesmod_kod"));
+    info.partner_nev = q->FieldByName("partner_nev").AsString();
+}
+
+int TDM::GetFejKod(const std::string& bizonylatszam, int bizonylat_fajta) {
+    auto q = OpenQuery(ZConnection, "GetRkmozgBizSQL",
+                       {"select kod", "from raktar_mozgas_fej", "  where bizonylatszam = :szam",
+                        "    and bizonylat_fajta = :fajta", "  order by kod"},
+                       {{"szam", bizonylatszam}, {"fajta", bizonylat_fajta}});
+    return q->IsEmpty() ? -1 : AsInt(q->FieldByName("kod"));
+}
+
+void TDM::GetRkmozgBiz(const std::string& bizonylatszam, int bizonylat_fajta,
+                       std::string& raktar_mozgas_bizonylat) {
+    auto q = OpenQuery(
+        ZConnection, "GetRkmozgBizSQL",
+        {"select raktar_mozgas_bizonylat", "from raktar_mozgas_fej",
+         "  where bizonylatszam = :szam", "    and bizonylat_fajta = :fajta", "  order by kod"},
+        {{"szam", bizonylatszam}, {"fajta", bizonylat_fajta}});
+    raktar_mozgas_bizonylat =
+        q->IsEmpty() ? std::string() : q->FieldByName("raktar_mozgas_bizonylat").AsString();
+}
+
+void TDM::GetFobizonylat(int kod, std::string& bizonylatszam) {
+    auto q =
+        OpenQuery(ZConnection, "GetFobizonylatSQL",
+                  {"select *", "from raktar_mozgas_fej", "  where kod = :kod"}, {{"kod", kod}});
+    bizonylatszam = q->IsEmpty() ? std::string() : q->FieldByName("bizonylatszam").AsString();
+}
+
+bool TDM::SetCelbizonylat(int kod, int cel_kod, int cel_fajta, const std::string& cel_szam) {
+    try {
+        return ExecSQL(
+            "update raktar_mozgas_fej set cel_bizonylat = :cel_szam, cel_bizonylat_kod = "
+            ":cel_kod, cel_bizonylat_fajta = :cel_fajta where (kod = :kod)",
+            {{"cel_szam", cel_szam}, {"cel_kod", cel_kod}, {"cel_fajta", cel_fajta}, {"kod", kod}});
+    } catch (const db::DbError&) {
+        return false;
+    }
+}
+
+void TDM::GetLastBizKelt(TBizKelt& kelt) {
+    // Headers without a recording date do not count as the newest.
+    auto q = OpenQuery(ZConnection, "GetLastBizKeltSQL",
+                       {"SELECT Datum, Ido", " from raktar_mozgas_fej",
+                        " order by Datum DESC NULLS LAST, Ido DESC NULLS LAST", " limit 1"},
+                       {});
+    kelt.Datum = q->IsEmpty() ? 0 : q->FieldByName("Datum").AsDateTime();
+    kelt.Ido = q->IsEmpty() ? 0 : q->FieldByName("Ido").AsDateTime();
+}
+
+TDateTime TDM::GetLastFobizBizKelt(int bizonylat_fajta) {
+    auto q = OpenQuery(ZConnection, "GetLastBizKeltSQL",
+                       {"SELECT MAX(kelte) as Kelte", " from raktar_mozgas_fej",
+                        "  where bizonylat_fajta = :fajta"},
+                       {{"fajta", bizonylat_fajta}});
+    return q->FieldByName("Kelte").AsDateTime();
+}
+
+int TDM::GetPartner_kp_forgalom(int partner_kod, int year, int month) {
+    const std::string text = GetSQLResult(
+        "SELECT ROUND(SUM(raktar_mozgas_fej.brutto_arbevetel_vegosszeg)) FROM raktar_mozgas_fej "
+        "WHERE bizonylat_fajta in (3,5,14,16)   AND partner_kod = :partner   AND EXTRACT(YEAR "
+        "FROM kelte) = :ev   AND EXTRACT(MONTH FROM kelte) = :ho   AND fizetesmod_kod in "
+        "(SELECT kod FROM fizetesmod WHERE keszpenzes = 1)",
+        {{"partner", partner_kod}, {"ev", year}, {"ho", month}});
+    double value = 0;
+    if (!db::ParseDouble(text, value) || !std::isfinite(value) || std::fabs(value) > 2147483647.0)
+        return 0;
+    return static_cast<int>(std::lround(value));
+}
+
+bool TDM::ErasePrev(int kod) {
+    // One transaction: the snapshot is erased whole or left whole.
+    static const char* const kStatements[] = {
+        "delete from _prev_raktar_mozgas_fej where kod = :kod",
+        "delete from _prev_bizonylatszoveg_fej where kod = :kod",
+        "delete from _prev_bizonylatszoveg where sor_kod in (select kod from _prev_raktar_mozgas "
+        "where fej_kod = :kod)",
+        "delete from _prev_raktar_mozgas_egyedi where rm_kod in (select kod from "
+        "_prev_raktar_mozgas where fej_kod = :kod)",
+        "delete from _prev_raktar_mozgas where fej_kod = :kod",
+    };
+    if (ZConnection.InTransaction()) {
+        // Inside the caller's transaction: a savepoint keeps the caller's work when a
+        // statement fails.
+        try {
+            ExecSQL("SAVEPOINT erase_prev");
+        } catch (const db::DbError&) {
+            return false;
+        }
+        try {
+            for (const char* sql : kStatements)
+                ExecSQL(sql, {{"kod", kod}});
+            ExecSQL("RELEASE SAVEPOINT erase_prev");
+            return true;
+        } catch (const db::DbError&) {
+            try {
+                ExecSQL("ROLLBACK TO SAVEPOINT erase_prev");
+                ExecSQL("RELEASE SAVEPOINT erase_prev");
+            } catch (const db::DbError&) {
+                // The caller's transaction is lost anyway; its commit will fail.
+            }
+            return false;
+        }
+    }
+    try {
+        db::Transaction tx(ZConnection);
+        for (const char* sql : kStatements)
+            ExecSQL(sql, {{"kod", kod}});
+        tx.Commit();
+        return true;
+    } catch (const db::DbError&) {
+        return false;
+    }
+}
+
+void TDM::Delete_kapcsolt_mozgasnem(int kod) {
+    auto q = OpenQuery(
+        ZConnection, "Delete_kapcsolt_mozgasnemSQL",
+        {"select *", "  from mozgasnem", "  where (kapcsolt_mozgas= :kod)", "  order by kod"},
+        {{"kod", kod}});
+    if (!q->IsEmpty()) {
+        q->First();
+        q->Delete();
+    }
+}
+
+void TDM::Raktar_mozgasZQueryAfterScroll(db::DataSet& /*dataSet*/) {
+    bizonylatszovegZQuery.Close();
+    bizonylatszovegZQuery.Open();
+}
+
+void TDM::bizonylatszovegZQueryBeforeOpen(db::DataSet& /*dataSet*/) {
+    bizonylatszovegZQuery.ParamByName("sor_kod").SetValue(
+        Raktar_mozgasZQuery.Active() && !Raktar_mozgasZQuery.IsEmpty()
+            ? Raktar_mozgasZQuery.FieldByName("kod").AsValue()
+            : db::Value(0));
+}
+
+}  // namespace dorvan

@@ -1,0 +1,415 @@
+// Partner and item master data: partners with their addresses, contacts and debt, items
+// (by key and by barcode), movement types and warehouses.
+
+#include "datamodule/master_data.h"
+
+#include <cctype>
+#include <stdexcept>
+
+#include "config/format_settings.h"
+#include "config/lib_strings.h"
+#include "datamodule/dm.h"
+#include "datamodule/item_names.h"
+#include "datamodule/lib_common.h"
+#include "db/errors.h"
+
+namespace dorvan {
+
+namespace {
+
+std::unique_ptr<db::Query> NewQuery(db::Connection& connection, const char* name,
+                                    std::vector<std::string> lines, const db::ParamValues& params) {
+    auto q = std::make_unique<db::Query>(connection, name);
+    q->SetSql(std::move(lines));
+    q->SetParams(params);
+    return q;
+}
+
+std::string Str(const db::DataSet& d, const char* name) {
+    return d.FieldByName(name).AsString();
+}
+
+int Int(const db::DataSet& d, const char* name) {
+    return static_cast<int>(d.FieldByName(name).AsInteger());
+}
+
+double Dbl(const db::DataSet& d, const char* name) {
+    return d.FieldByName(name).AsFloat();
+}
+
+// The language code of a column name: "0" or empty mean Hungarian; anything but eight
+// hexadecimal digits is refused, since the code becomes part of the statement text.
+std::string LangCode(const std::string& code) {
+    if (code.empty() || code == "0")
+        return "0000040e";
+    std::string lower;
+    for (const char c : code) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            throw std::invalid_argument("Invalid language code '" + code + "'");
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (lower.size() != 8)
+        throw std::invalid_argument("Invalid language code '" + code + "'");
+    return lower;
+}
+
+// The partner's own address as an address record (key 0; the address type is kept).
+void OwnAddress(const TPartnerInfo& p, TPartnerCim& cim) {
+    cim.kod = 0;
+    cim.nev = p.nev;
+    cim.iszam = p.iszam;
+    cim.telepules = p.telepules;
+    cim.cim = p.cim;
+    cim.orszag = p.orszag;
+}
+
+void AddressRow(const db::DataSet& d, TPartnerCim& cim) {
+    cim.kod = Int(d, "kod");
+    cim.cim_tipus = Int(d, "cim_tipus");
+    cim.nev = Str(d, "nev");
+    cim.iszam = Str(d, "iszam");
+    cim.telepules = Str(d, "telepules");
+    cim.cim = Str(d, "cim");
+    cim.orszag = Str(d, "orszag");
+}
+
+// The workstation's short date ("yyyy.MM.dd."), with the time when there is one.
+std::string WorkstationDateText(TDateTime value) {
+    const db::DateParts d = db::DecodeDate(value);
+    std::string format = GlobalFormatSettings().shortDateFormat;
+    auto replace = [&format](const std::string& token, int number, int width) {
+        const auto at = format.find(token);
+        if (at == std::string::npos)
+            return;
+        std::string digits = std::to_string(number);
+        if (static_cast<int>(digits.size()) < width)
+            digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+        format.replace(at, token.size(), digits);
+    };
+    replace("yyyy", d.year, 4);
+    replace("MM", d.month, 2);
+    replace("dd", d.day, 2);
+    const TDateTime time = db::TimeOf(value);
+    if (time != 0) {
+        const db::TimeParts t = db::DecodeTime(value);
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, " %d:%02d:%02d", t.hour, t.minute, t.second);
+        format += buffer;
+    }
+    return format;
+}
+
+// Fields the key and the barcode lookup fill alike.
+void CommonItemFields(const db::DataSet& d, TTetelInfo& info) {
+    info.kod = Int(d, "kod");
+    info.nev = Str(d, "nev");
+    info.sor2 = Str(d, "sor2");
+    info.sor3 = Str(d, "sor3");
+    info.sor4 = Str(d, "sor4");
+    info.akcios = Int(d, "akcios");
+    info.fajta1 = Int(d, "fajta1");
+    info.fajta2 = Int(d, "fajta2");
+    info.fajta3 = Int(d, "fajta3");
+    info.fajta4 = Int(d, "fajta4");
+    info.fajta5 = Int(d, "fajta5");
+    info.fajta6 = Int(d, "fajta6");
+    info.tetel_tipus = Int(d, "tetel_tipus");
+    info.mennyisegi_egyseg = Int(d, "mennyisegi_egyseg");
+    info.afa_kulcs = Int(d, "afa_kulcs");
+    info.vonalkod = Str(d, "vonalkod");
+    info.tizedesjegy = Int(d, "tizedesjegy");
+    info.forditottan_adozhat = Int(d, "forditottan_adozhat");
+    info.haszonkulcs = Dbl(d, "haszonkulcs");
+    info.minimum_haszonkulcs = Dbl(d, "minimum_haszonkulcs");
+    info.egyedi = Int(d, "egyedi");
+    info.kompenzacio_mezogazd = Int(d, "kompenzacio_mezogazd");
+    info.szoveges_kod = Str(d, "szoveges_kod");
+    info.kapcsolt_fokonyviszam = Str(d, "kapcsolt_fokonyviszam");
+}
+
+}  // namespace
+
+// --- Text routines ------------------------------------------------------------------------
+
+std::string lib_tokenStr(std::string_view text, int field, std::string_view delimiter) {
+    const std::string_view delim = delimiter.empty() ? std::string_view(" ") : delimiter;
+    const auto delimChars = Utf8Chars(delim);
+    const std::string_view d = delimChars.front();
+    const auto chars = Utf8Chars(text);
+    int counter = 0;
+    bool inside = false;
+    std::string result;
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        const std::string_view c = chars[i];
+        if (c == "'") {
+            inside = !inside;
+            if (inside && i > 0)
+                ++counter;
+        } else if (c == d && !inside && i > 0) {
+            if (chars[i - 1] != d)
+                ++counter;
+            continue;
+        }
+        if (counter + 1 == field)
+            result += c;
+    }
+    std::erase(result, '\'');
+    return result;
+}
+
+TDateTime lib_isoStrToDate(std::string_view text) {
+    auto part = [text](std::size_t from, std::size_t length, int fallback) {
+        if (from >= text.size())
+            return fallback;
+        return StrToIntDef(text.substr(from, length), fallback);
+    };
+    const int year = std::clamp(part(0, 4, 2000), 1, 9999);
+    const int month = std::clamp(part(5, 2, 1), 1, 12);
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int last = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    const int day = std::clamp(part(8, 2, 1), 1, last);
+    return db::EncodeDate(year, month, day);
+}
+
+void ParsePartnerTartozas(std::string_view text, TPartnerTartozas& tartozas) {
+    std::string plain(text);
+    std::erase(plain, '(');
+    std::erase(plain, ')');
+    auto number = [&plain](int field) {
+        double value = 0;
+        return db::ParseDouble(lib_tokenStr(plain, field, ","), value) ? value : 0.0;
+    };
+    tartozas.partner_kod = StrToIntDef(lib_tokenStr(plain, 1, ","), 0);
+    tartozas.datum = lib_isoStrToDate(lib_tokenStr(plain, 2, ","));
+    tartozas.ertek3 = number(3);
+    tartozas.ertek4 = number(4);
+    tartozas.ertek5 = number(5);
+    tartozas.ertek6 = StrToIntDef(lib_tokenStr(plain, 6, ","), 0);
+}
+
+// --- Partners -----------------------------------------------------------------------------
+
+void TDM::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPartnerInfo& info) {
+    info.nev.clear();
+    auto q = NewQuery(ZConnection, "GetPartnerInfoSQL",
+                      {"SELECT *", " from partner", "  where kod = :kod"}, {{"kod", kod}});
+    q->Open();
+    if (q->RecordCount() != 1) {
+        info.kod = -1;
+        return;
+    }
+    const db::DataSet& p = *q;
+    info.kod = Int(p, "kod");
+    info.nev = Str(p, "nev");
+    info.fizetesmod = Int(p, "fizetesmod");
+    info.fizetesi_hat_ido = Int(p, "fizetesi_hat_ido");
+    info.iszam = Str(p, "iszam");
+    info.telepules = Str(p, "telepules");
+    info.cim = Str(p, "cim");
+    info.orszag = Str(p, "orszag");
+    info.adoszam = Str(p, "adoszam");
+    info.eng_szam = Str(p, "eng_szam");
+    info.ostermeloi_szam = Str(p, "ostermeloi_szam");
+    info.partner_tipus = Int(p, "partner_tipus");
+    info.gyujto = Int(p, "gyujto");
+    info.partner_csoport_kod = Int(p, "partner_csoport_kod");
+    info.afa_mentes_forgalom = Int(p, "afa_mentes_forgalom");
+    info.masodik_nyelv = Str(p, "masodik_nyelv");
+    info.adoazonosito = Str(p, "adoazonosito");
+    info.osterm_regszam = Str(p, "osterm_regszam");
+    info.csalgazd_nyilv_szam = Str(p, "csalgazd_nyilv_szam");
+    info.taj_szam = Str(p, "taj_szam");
+    info.szuletesi_hely = Str(p, "szuletesi_hely");
+    info.szuletesi_nev = Str(p, "szuletesi_nev");
+    info.anyja_neve = Str(p, "anyja_neve");
+    info.szuletesi_datum = p.FieldByName("szuletesi_datum").AsDateTime();
+    info.szoveges_kod = Str(p, "szoveges_kod");
+    info.telefon = Str(p, "telefon");
+    info.fax = Str(p, "fax");
+    info.kedvezmeny_megj_tiltasa = Int(p, "kedvezmeny_megj_tiltasa");
+    info.kvota_engedely = Int(p, "Kvota_engedely");
+    info.megjegyzes_biz = Str(p, "megjegyzes_biz");
+    info.magannyugdijp_tag = Int(p, "magannyugdijp_tag");
+    info.magannyugdijp = Str(p, "magannyugdijp");
+    info.figyelmezteto_uzenet = Str(p, "figyelmezteto_uzenet");
+    info.agrar_kamarai_reg_szam = Str(p, "agrar_kamarai_reg_szam");
+    info.ggn_szam = Str(p, "ggn_szam");
+    info.cegjegyzekszam = Str(p, "cegjegyzekszam");
+    info.jellemzo_deviza_nev = Str(p, "jellemzo_deviza_nev");
+    info.megjegyzes_figyelmeztetes = Str(p, "megjegyzes_figyelmeztetes");
+
+    // A second document language the language table does not know is dropped.
+    if (!info.masodik_nyelv.empty() &&
+        GetSQLResult("SELECT key_order FROM lang_key WHERE key_code = :code",
+                     {{"code", info.masodik_nyelv}})
+            .empty()) {
+        info.masodik_nyelv.clear();
+    }
+    if (info.telefon.empty()) {
+        info.telefon = GetSQLResult(
+            "SELECT telefon FROM partner_emailtar WHERE partner_kod = :kod AND telefon <> '' "
+            "ORDER BY kod LIMIT 1",
+            {{"kod", kod}});
+    }
+    info.bankszamla = GetSQLResult(
+        "SELECT bankszamla FROM partner_bank WHERE partner_kod = :kod AND bankszamla <> '' "
+        "ORDER BY kod LIMIT 1",
+        {{"kod", kod}});
+    info.email = GetSQLResult(
+        "SELECT email FROM partner_emailtar WHERE partner_kod = :kod AND email <> '' ORDER BY "
+        "kod LIMIT 1",
+        {{"kod", kod}});
+
+    // Billing address: the address-book row asked for, else the partner's own address.
+    OwnAddress(info, info.szamlazasi_cim);
+    if (szamlazasi_cim_kod != 0) {
+        q->SetSql({"SELECT *", " from partner_cimtar", "  where kod = :kod"});
+        q->ParamByName("kod").SetAsInteger(szamlazasi_cim_kod);
+        q->Open();
+        if (!q->IsEmpty())
+            AddressRow(*q, info.szamlazasi_cim);
+    }
+    if (info.szamlazasi_cim.orszag.empty())
+        info.szamlazasi_cim.orszag = info.orszag;
+
+    // Postal address: the address-book row asked for, else the partner's first postal
+    // address (lowest key), else its own address.
+    if (posta_cim_kod != 0) {
+        q->SetSql({"SELECT *", " from partner_cimtar", "  where kod = :kod",
+                   "    and ((cim_tipus = 1) or (cim_tipus = 3))", "  order by kod"});
+        q->ParamByName("kod").SetAsInteger(posta_cim_kod);
+    } else {
+        q->SetSql({"SELECT *", " from partner_cimtar", "  where partner_kod = :kod",
+                   "    and ((cim_tipus = 1) or (cim_tipus = 3))", "  order by kod"});
+        q->ParamByName("kod").SetAsInteger(kod);
+    }
+    q->Open();
+    if (q->IsEmpty())
+        OwnAddress(info, info.posta_cim);
+    else
+        AddressRow(*q, info.posta_cim);
+    if (info.posta_cim.orszag.empty())
+        info.posta_cim.orszag = info.orszag;
+
+    info.posta_cim_sorok = {info.posta_cim.nev, info.posta_cim.telepules, info.posta_cim.cim,
+                            info.posta_cim.iszam, info.posta_cim.orszag};
+}
+
+int TDM::GetPartnerNevDb(const std::string& nev, int kod) {
+    auto q = NewQuery(ZConnection, "GetPartnerNevDbSQL",
+                      {"SELECT count(*)", " from partner", "  where upper(nev) = upper(:nev)",
+                       "   and  kod <> :kod"},
+                      {{"nev", nev}, {"kod", kod}});
+    q->Open();
+    return static_cast<int>(q->Fields(0).AsInteger());
+}
+
+void TDM::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
+                              TPartnerTartozas& tartozas) {
+    tartozas = TPartnerTartozas{};
+    tartozas.partner_kod = kod;
+    tartozas.datum = datum;
+    if (kod == 0)
+        return;
+    const std::string text = GetSQLResult(
+        "SELECT getpartner_tartozas(:kod, :datum, :szallitokkal);",
+        {{"kod", kod}, {"datum", WorkstationDateText(datum)}, {"szallitokkal", szallitokkal}});
+    ParsePartnerTartozas(text, tartozas);
+}
+
+// --- Items --------------------------------------------------------------------------------
+
+void TDM::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
+    info.nev.clear();
+    const std::string code = LangCode(lang);
+    auto q = NewQuery(
+        ZConnection, "GetTetelInfoSQL",
+        {"SELECT tetel.*, tetel.zaradek_lang_" + code + " as zaradek, tetel.lang_" + code +
+             " as nev, a1.lang_" + code + " as afa_leiras, a2.lang_" + code +
+             " as kompenzacio_mezogazd_leiras,",
+         "    mennyisegi_egyseg.lang_" + code +
+             " as mee_nev, a1.afakulcs as afa_kulcs_szaz, a2.afakulcs as kompenzacio_mezogazd_szaz",
+         " from tetel", "    LEFT JOIN afa_kulcs a1 ON tetel.afa_kulcs = a1.kod",
+         "    LEFT JOIN afa_kulcs a2 ON tetel.kompenzacio_mezogazd = a2.kod",
+         "    LEFT JOIN mennyisegi_egyseg ON tetel.mennyisegi_egyseg = mennyisegi_egyseg.kod",
+         "  where tetel.kod = :kod"},
+        {{"kod", kod}});
+    q->Open();
+    const db::DataSet& d = *q;
+    CommonItemFields(d, info);
+    info.bizonylat_nev = GetBizonylatNev(*q, "");
+    info.mee_nev = Str(d, "mee_nev");
+    info.afa_kulcs_szaz = Dbl(d, "afa_kulcs_szaz");
+    info.afa_leiras = Str(d, "afa_leiras");
+    info.utolsobeszerzesiar = Dbl(d, "UtolsoBeszerzesiAr");
+    info.kompenzacio_mezogazd_szaz = Dbl(d, "kompenzacio_mezogazd_szaz");
+    info.kompenzacio_mezogazd_leiras = Str(d, "kompenzacio_mezogazd_leiras");
+    info.fobizonylaton_nem_latszik = Int(d, "fobizonylaton_nem_latszik");
+    info.tetel_azonosito_kod = Str(d, "tetel_azonosito_kod");
+    info.zaradek = Str(d, "zaradek");
+}
+
+void TDM::GetTetelInfo_via_vonalkod(const std::string& vonalkod, TTetelInfo& info) {
+    info.kod = 0;
+    info.nev.clear();
+    auto q = NewQuery(ZConnection, "GetTetelInfo_via_vonalkodSQL",
+                      {"SELECT *, Lang_0000040E as nev", " from tetel",
+                       "  where Vonalkod = :vonalkod", "  order by kod"},
+                      {{"vonalkod", vonalkod}});
+    q->Open();
+    if (q->RecordCount() > 1) {
+        UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodTobbTetel);
+        return;
+    }
+    if (q->IsEmpty()) {
+        UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodIsmeretlen);
+        return;
+    }
+    const db::DataSet& d = *q;
+    CommonItemFields(d, info);
+    info.bizonylat_nev = GetBizonylatNev(*q, "");
+    TMennyisegiEgysegInfo mee;
+    GetMennyisegiEgysegInfo(info.mennyisegi_egyseg, "0000040e", mee);
+    info.mee_nev = mee.nev;
+    TAFAInfo afa;
+    GetAFAInfo(info.afa_kulcs, "0000040e", afa);
+    info.afa_kulcs_szaz = afa.afakulcs;
+    TAFAInfo kompenzacio;
+    GetAFAInfo(info.kompenzacio_mezogazd, "0000040e", kompenzacio);
+    info.kompenzacio_mezogazd_szaz = kompenzacio.afakulcs;
+    info.utolsobeszerzesiar = lib_roundTo(0, Dbl(d, "UtolsoBeszerzesiAr"));
+}
+
+// --- Movement types and warehouses (cached) -----------------------------------------------
+
+void TDM::GetMozgasnemInfo(int kod, TMozgasnemInfo& info) {
+    info.nev.clear();
+    GetMozgasnemInfoZQuery.Open();
+    if (!GetMozgasnemInfoZQuery.Locate("kod", {kod}))
+        return;
+    const db::DataSet& d = GetMozgasnemInfoZQuery;
+    info.nev = Str(d, "Lang_0000040E");
+    info.cel_raktar = Int(d, "cel_raktar");
+    info.forras_raktar = Int(d, "forras_raktar");
+    info.sajat = Int(d, "sajat");
+    info.tipus = Int(d, "tipus");
+    info.sztorno = Int(d, "sztorno");
+    info.kapcsolt_mozgas = Int(d, "kapcsolt_mozgas");
+    info.hasznalatban = Int(d, "hasznalatban");
+    info.bizonylat_kapcsolat = Int(d, "bizonylat_kapcsolat");
+}
+
+void TDM::GetRaktarInfo(int kod, TRaktarInfo& info) {
+    info.nev.clear();
+    GetRaktarInfoZQuery.Open();
+    if (!GetRaktarInfoZQuery.Locate("kod", {kod}))
+        return;
+    const db::DataSet& d = GetRaktarInfoZQuery;
+    info.nev = Str(d, "lang_0000040e");
+    info.partner_kod = Int(d, "Partner_kod");
+    info.partner_raktar = lib_choiceInt(info.partner_kod == 0, 0, 1);
+    info.raktar_tipus = Int(d, "Raktar_tipus");
+}
+
+}  // namespace dorvan
