@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/errors.h"
+#include "db/mem_table.h"
 #include "dm_master_fixture.h"
 
 namespace dorvan {
@@ -49,6 +50,21 @@ TEST_F(ItemNamesTest, LayoutOfEachSuffixFromTheSettings) {
         auto item = Item(c.item);
         EXPECT_EQ(dm.GetBizonylatNev(*item, c.suffix), c.expected);
     }
+}
+
+TEST_F(ItemNamesTest, AnyDatasetCarriesTheItem) {
+    // A memory table with the item columns, named in another letter case.
+    SetLayout("3", "1234", "-");
+    db::MemTable item("Sorok");
+    for (const char* name : {"NEV", "SOR2", "SOR3", "SOR4"})
+        item.AddField(name, db::FieldType::String, 100);
+    item.AddField("KOD", db::FieldType::Integer);
+    item.Open();
+    item.Append();
+    item.FieldByName("nev").SetAsString("Csavar");
+    item.FieldByName("sor3").SetAsString("M6");
+    item.Post();
+    EXPECT_EQ(dm.GetBizonylatNev(item, "3"), "Csavar - M6 - ");
 }
 
 TEST_F(ItemNamesTest, SuffixWithoutLayoutColumnRaises) {
