@@ -22,12 +22,18 @@ PgServer g_server;
 std::string g_database;
 }  // namespace
 
-const PgServer& Server() { return g_server; }
-const std::string& DatabaseName() { return g_database; }
-std::string ConnInfo() { return g_server.ConnInfo(g_database); }
+const PgServer& Server() {
+    return g_server;
+}
+const std::string& DatabaseName() {
+    return g_database;
+}
+std::string ConnInfo() {
+    return g_server.ConnInfo(g_database);
+}
 
 class DatabaseEnvironment : public ::testing::Environment {
-public:
+  public:
     explicit DatabaseEnvironment(std::string name) : name_(std::move(name)) {}
     void SetUp() override {
         g_server = PgServer::FromEnvironment();
@@ -35,10 +41,11 @@ public:
         CreateDatabase(g_server, g_database, true, DORVAN_TEST_LOAD_DEMO != 0);
     }
     void TearDown() override {
-        if (!g_database.empty()) DropDatabase(g_server, g_database);
+        if (!g_database.empty())
+            DropDatabase(g_server, g_database);
     }
 
-private:
+  private:
     std::string name_;
 };
 
@@ -48,10 +55,12 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     std::string prog = argv[0];
     auto slash = prog.find_last_of('/');
-    if (slash != std::string::npos) prog = prog.substr(slash + 1);
+    if (slash != std::string::npos)
+        prog = prog.substr(slash + 1);
     std::string name = "t_" + prog + "_" + std::to_string(::getpid());
     for (char& c : name) {
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) c = '_';
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_'))
+            c = '_';
     }
     ::testing::AddGlobalTestEnvironment(new dorvan::test::DatabaseEnvironment(name));
     return RUN_ALL_TESTS();

@@ -39,7 +39,8 @@ void Exec(PGconn* conn, const std::string& sql) {
 std::string QuoteIdent(const std::string& name) {
     std::string out = "\"";
     for (char c : name) {
-        if (c == '"') out += '"';
+        if (c == '"')
+            out += '"';
         out += c;
     }
     return out + "\"";
@@ -73,7 +74,8 @@ std::string PgServer::ConnInfo(const std::string& database) const {
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
     std::ostringstream os;
     os << in.rdbuf();
     return os.str();
