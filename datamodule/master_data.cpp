@@ -6,7 +6,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "config/format_settings.h"
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
 #include "datamodule/item_names.h"
@@ -73,30 +72,10 @@ void AddressRow(const db::DataSet& d, TPartnerCim& cim) {
     cim.orszag = Str(d, "orszag");
 }
 
-// The workstation's short date ("yyyy.MM.dd."), with the time when there is one.
-std::string WorkstationDateText(TDateTime value) {
-    const db::DateParts d = db::DecodeDate(value);
-    std::string format = GlobalFormatSettings().shortDateFormat;
-    auto replace = [&format](const std::string& token, int number, int width) {
-        const auto at = format.find(token);
-        if (at == std::string::npos)
-            return;
-        std::string digits = std::to_string(number);
-        if (static_cast<int>(digits.size()) < width)
-            digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
-        format.replace(at, token.size(), digits);
-    };
-    replace("yyyy", d.year, 4);
-    replace("MM", d.month, 2);
-    replace("dd", d.day, 2);
-    const TDateTime time = db::TimeOf(value);
-    if (time != 0) {
-        const db::TimeParts t = db::DecodeTime(value);
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, " %d:%02d:%02d", t.hour, t.minute, t.second);
-        format += buffer;
-    }
-    return format;
+// The day sent to the server's debt function: ISO "YYYY-MM-DD", with the time when there
+// is one, so that the server reads it the same way whatever the workstation's date format.
+std::string DebtDateText(TDateTime value) {
+    return db::TimeOf(value) != 0 ? db::FormatPgTimestamp(value) : db::FormatPgDate(value);
 }
 
 // Fields the key and the barcode lookup fill alike.
@@ -314,7 +293,7 @@ void TDM::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
         return;
     const std::string text = GetSQLResult(
         "SELECT getpartner_tartozas(:kod, :datum, :szallitokkal);",
-        {{"kod", kod}, {"datum", WorkstationDateText(datum)}, {"szallitokkal", szallitokkal}});
+        {{"kod", kod}, {"datum", DebtDateText(datum)}, {"szallitokkal", szallitokkal}});
     ParsePartnerTartozas(text, tartozas);
 }
 

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "config/format_settings.h"
 #include "config/recording_ui.h"
 #include "db/date_time.h"
 #include "dm_master_fixture.h"
@@ -194,6 +195,17 @@ TEST_F(MasterDataTest, PartnerDebtComposite) {
     dm.GetPartner_Tartozas(5, true, day, with);
     EXPECT_EQ(without.ertek5, 0);
     EXPECT_GT(with.ertek5, 0);
+}
+
+TEST_F(MasterDataTest, PartnerDebtDayDoesNotDependOnTheWorkstationDateFormat) {
+    FormatSettings& format = GlobalFormatSettings();
+    const std::string saved = format.shortDateFormat;
+    format.shortDateFormat = "MM/dd/yyyy";
+    TPartnerTartozas t;
+    dm.GetPartner_Tartozas(2, false, db::EncodeDate(2026, 11, 30) + db::EncodeTime(15, 0, 0), t);
+    format.shortDateFormat = saved;
+    EXPECT_EQ(t.partner_kod, 2);
+    EXPECT_EQ(t.datum, db::EncodeDate(2026, 11, 30));  // the day the server answered for
 }
 
 TEST_F(MasterDataTest, PartnerDebtOfKeyZeroIsZeroWithTheGivenDate) {
