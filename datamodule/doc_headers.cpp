@@ -8,7 +8,9 @@
 
 #include "datamodule/dm.h"
 #include "db/errors.h"
+#include "db/query.h"
 #include "db/transaction.h"
+#include "db/value.h"
 
 namespace dorvan {
 

@@ -2,6 +2,8 @@
 
 #include "datamodule/item_names.h"
 
+#include <algorithm>
+
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
 

@@ -3,6 +3,7 @@
 
 #include "datamodule/master_data.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -10,7 +11,9 @@
 #include "datamodule/dm.h"
 #include "datamodule/item_names.h"
 #include "datamodule/lib_common.h"
+#include "db/date_time.h"
 #include "db/errors.h"
+#include "db/value.h"
 
 namespace dorvan {
 
