@@ -122,7 +122,16 @@ void TDM::SetSetup(const std::string& UserID) {
 void TDM::_setup_mainSQLAfterOpen(db::DataSet& DataSet) {
     if (DataSet.IsEmpty()) {
         DataSet.Append();
-        DataSet.Post();
+        try {
+            DataSet.Post();
+        } catch (const db::UniqueViolation&) {
+            // Another workstation stored the row first (the table holds one row): read
+            // that one; this handler runs again on it.
+            DataSet.Cancel();
+            DataSet.Close();
+            DataSet.Open();
+            return;
+        }
     }
     DataSet.First();
     bool editing = false;

@@ -231,6 +231,8 @@ CREATE TABLE _setup_main (
     lang_00000407 varchar(250)
 );
 ALTER SEQUENCE _setup_main_kod_seq OWNED BY _setup_main.kod;
+-- The global settings are one row, also when two workstations complete an empty table.
+CREATE UNIQUE INDEX _setup_main_one_row ON _setup_main ((true));
 
 -- Per-user settings: one row per user.
 CREATE SEQUENCE _setup_kod_seq;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "dm_test_support.h"
 
@@ -180,6 +183,38 @@ TEST_F(SettingsTest, StoredGlobalValuesStayAndOnlyNullOrZeroGetDefaults) {
         EXPECT_EQ(row->FieldByName(e.column).AsString(), e.value);
     }
     EXPECT_EQ(Count("select count(*) from _setup_main"), 1);
+}
+
+// The first workstation writes inside a transaction it has not committed yet; the second
+// one's insert waits for it, is refused by the table's key, and the second one reads the row
+// the first one stored.
+TEST_F(SettingsTest, TwoWorkstationsCompletingAnEmptyTableStoreOneRow) {
+    auto other = ConnectedDm();
+    dm->ZConnection.StartTransaction();
+    dm->_setup_mainSQL.Open();
+    auto second = std::async(std::launch::async, [&] { other->_setup_mainSQL.Open(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    dm->ZConnection.Commit();
+    second.get();
+    EXPECT_EQ(Count("select count(*) from _setup_main"), 1);
+    EXPECT_EQ(other->_setup_mainSQL.RecordCount(), 1);
+    EXPECT_EQ(other->_setup_mainSQL.FieldByName("kod").AsInteger(),
+              dm->_setup_mainSQL.FieldByName("kod").AsInteger());
+    EXPECT_EQ(other->_setup_mainSQL.FieldByName("deviza_nev").AsString(), "HUF");
+}
+
+TEST_F(SettingsTest, TwoWorkstationsCreatingTheSameUserStoreOneRow) {
+    auto other = ConnectedDm();
+    dm->ZConnection.StartTransaction();
+    dm->SetSetup("uj");
+    auto second = std::async(std::launch::async, [&] { other->SetSetup("uj"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    dm->ZConnection.Commit();
+    second.get();
+    EXPECT_EQ(Count("select count(*) from _setup"), 1);
+    EXPECT_EQ(other->_setupSQL.FieldByName("kod").AsInteger(),
+              dm->_setupSQL.FieldByName("kod").AsInteger());
+    EXPECT_EQ(other->UserLang(), "0000040E");
 }
 
 TEST_F(SettingsTest, OwnerRecordIsReadByColumnName) {
