@@ -2,7 +2,8 @@
 // A dataset of the dataset layer seen by the report engine: a forward walk and values by
 // column name, calculated columns included. Values keep their kind: integers as qlonglong,
 // floats as double, texts (UTF-8) as QString, dates as QDate, times as QTime, timestamps as
-// QDateTime; SQL NULL and every column past the last row read as a null QVariant.
+// QDateTime. SQL NULL reads as a null QVariant, and so does every column while the dataset
+// is at its end (Eof: past the last row, empty or closed).
 //
 // The adapter does not own the dataset; the dataset must outlive it. A closed dataset
 // reads as empty.
