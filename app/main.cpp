@@ -2,8 +2,13 @@
 
 #include "app/application.h"
 #include "app/data_module_hook.h"
+#include "app/data_module_start.h"
 
 int main(int argc, char** argv) {
+    // The data module: created with its start-up sequence (failures shown, console opens).
+    if (!dorvan::app::DataModuleFactory()) {
+        dorvan::app::DataModuleFactory() = dorvan::app::StartDataModule;
+    }
     dorvan::app::ApplicationHooks hooks;
     hooks.createReport = dorvan::app::ReportFactory();
     hooks.createDataModule = dorvan::app::DataModuleFactory();

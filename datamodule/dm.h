@@ -3,11 +3,13 @@
 // Its services are defined in files grouped by concern (sql_services.cpp,
 // record_stamp.cpp, ...), all working on the shared DmContext.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "datamodule/common_types.h"
+#include "datamodule/connect_failure.h"
 #include "datamodule/dm_context.h"
 #include "datamodule/doc_headers.h"
 #include "datamodule/item_names.h"
@@ -261,6 +263,35 @@ class TDM : public DmContext {
     // Cached; only nev emptied when not found.
     void GetMozgasnemInfo(int kod, TMozgasnemInfo& Info);
     void GetRaktarInfo(int kod, TRaktarInfo& Info);
+
+    // --- Start-up (startup.cpp) ---
+    // The start-up sequence: configuration files, network addresses, the main connection
+    // (bounded attempts, then the user is asked whether to go on; giving up raises
+    // ConnectGiveUp with a one-line reason), the companion connections, the update scripts,
+    // the program version at the central information service, the bulk opening of the
+    // module's queries, the start-up checks. Exceptions end the sequence at their step; a
+    // step that ends the program calls UiPort::RequestTerminate.
+    void DataModuleCreate();
+    ConnectRetryPolicy ConnectRetry;
+    // Steps of other service groups, run at their place in the sequence when set.
+    std::function<void()> OnClearUserCache;        // empties the user cache of GetUserInfo
+    std::function<void()> OnQueryingUpdateScript;  // applies pending update scripts
+    std::function<void()> OnStartupChecks;  // currency check, category self test, owner partner
+
+    // The connection test of the start-up: all columns of the owner table.
+    ModuleQuery TesztZQuery{*this, "TesztZQuery", {"select *", " from tulajdonos"}};
+    // A document header by key; empty until `biz` is given.
+    ModuleQuery Raktar_mozgas_fejZQuery{
+        *this,
+        "Raktar_mozgas_fejZQuery",
+        {"select *", "  from raktar_mozgas_fej", "  where kod = :biz"}};
+
+  private:
+    db::ConnectionParams ConfiguredParams() const;
+    void ConnectAttempt();
+    void ConnectMain();
+    void ConnectCompanions();
+    void ReadCentralVersion();
 };
 
 }  // namespace dorvan
