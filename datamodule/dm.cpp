@@ -30,6 +30,10 @@ TDM::TDM() {
     bizonylatszovegZQuery.BeforeOpen = [this](db::DataSet& d) {
         bizonylatszovegZQueryBeforeOpen(d);
     };
+    // The individual units follow the current line as well.
+    EgyediZQuery.BeforeOpen = [this](db::DataSet& d) { EgyediZQueryBeforeOpen(d); };
+    // The start-up empties the user cache of GetUserInfo.
+    OnClearUserCache = [this] { UserCache.Clear(); };
 }
 
 TDM::~TDM() {

@@ -12,6 +12,7 @@
 #include "datamodule/connect_failure.h"
 #include "datamodule/dm_context.h"
 #include "datamodule/doc_headers.h"
+#include "datamodule/issuer_blocks.h"
 #include "datamodule/item_names.h"
 #include "datamodule/lang_texts.h"
 #include "datamodule/lookups.h"
@@ -285,6 +286,53 @@ class TDM : public DmContext {
         *this,
         "Raktar_mozgas_fejZQuery",
         {"select *", "  from raktar_mozgas_fej", "  where kod = :biz"}};
+
+    // --- Issuer and customer blocks, users, printed forms (issuer_blocks.cpp) ---
+    // The individual units of the current line of Raktar_mozgasZQuery.
+    ModuleQuery EgyediZQuery{
+        *this,
+        "EgyediZQuery",
+        {"SELECT raktar_mozgas_egyedi.kod, raktar_mozgas_egyedi.rm_kod,",
+         "       tetel_egyedi.egyedi_azonosito,",
+         "       raktar_mozgas_egyedi.mennyiseg, raktar_mozgas_egyedi.mennyiseg_szamlazva",
+         "   FROM raktar_mozgas_egyedi, tetel_egyedi",
+         "   WHERE raktar_mozgas_egyedi.egyedi_azonosito_kod = tetel_egyedi.kod",
+         "     and raktar_mozgas_egyedi.rm_kod = :kod"}};
+    // Users read by GetUserInfo (at most 100, the least recently used gives way).
+    TUserCache UserCache;
+    // The issuer of a document (Prev 1: its "_prev_" copy): the owner, or the partner company
+    // whose warehouse the goods leave, with the bank account of the document's money
+    // account. A missing row leaves the fields read from it empty or 0.
+    void GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito);
+    // The issuer block of a document by the owner's `kiallito_sorok` template.
+    std::vector<std::string> GetKiallitoStringList(int BizonylatKod, int Prev);
+    // The customer block by the owner's `vevo_sorok` template, from the current row of a
+    // dataset with the "partner_..." columns of `bizonylatszoveg_fej`.
+    std::vector<std::string> GetVevoStringList(const db::DataSet& DataSet);
+    // A user by user id (exact match), from the cache or the database; `userid` stays empty
+    // when there is no such user.
+    void GetUserInfo(const std::string& UserID, TUserInfo& Info);
+    // A printed form by key; kod 0 (nothing else changed) for key 0.
+    void GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info);
+    // Handler of EgyediZQuery: binds it to the current line of Raktar_mozgasZQuery.
+    void EgyediZQueryBeforeOpen(db::DataSet& DataSet);
+    // The owner record (TulajdonosZQuery), opened when it is closed.
+    db::Query& OwnerRecord();
+
+    // --- Closing clauses and line texts (closing_clauses.cpp) ---
+    // Fills the header's `zaradek` and, when the header has them, `zaradek_langtext` and
+    // `projekt_zaradek` (`projekt_zaradek_langtext`): the lines' own clauses, the document's
+    // clause, the currency statement, the amount in words, the payment clause, the project
+    // line; the second-language texts in the partner's `masodik_nyelv`. Clauses are
+    // separated by "\r". Opens the lines when closed and leaves them after the last row.
+    void Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel);
+    // Printed text of the current line: the item name (GetBizonylatNev with `Suffix`), the
+    // trimmed note, a space, the individual units (`egyed_info` when the dataset has it,
+    // else GetEgyediMegjegyzes).
+    std::string GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix);
+    // "[id, id (2), ...]" of the individual units of a line (Prev 1: the "_prev_" copy);
+    // "" when it has none.
+    std::string GetEgyediMegjegyzes(int SorKod, int Prev);
 
   private:
     db::ConnectionParams ConfiguredParams() const;

@@ -1,0 +1,266 @@
+// Closing clauses of documents (currency statement, amount in words, payment clause, the
+// lines' own clauses, the project line), the printed text of a line and the list of the
+// individual units delivered on a line.
+
+#include "datamodule/closing_clauses.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "config/format_settings.h"
+#include "config/lib_amount_in_words.h"
+#include "config/lib_strings.h"
+#include "datamodule/dm.h"
+
+namespace dorvan {
+
+namespace {
+
+constexpr char kCR = '\r';
+
+// Document kinds that print no currency statement and no amount in words: outgoing order,
+// project usage, goods receipt note.
+bool ZaradekNelkuliFajta(int fajta) {
+    return fajta == 11 || fajta == 13 || fajta == 17;
+}
+
+// Digits of |value| rounded half away from zero to two decimals, read from its 15
+// significant digits (what a double carries reliably): 1.005 gives 1.01.
+void RoundedDigits(double magnitude, std::string& whole, std::string& cents) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    std::string digits;
+    const char* p = buf;
+    for (; *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            digits += *p;
+    const int pointPos = std::atoi(p + 1) + 1;  // digits before the decimal point
+    // Fixed form with (at least) three decimals.
+    std::string intPart;
+    std::string fracPart;
+    if (pointPos <= 0) {
+        intPart = "0";
+        fracPart = std::string(static_cast<std::size_t>(-pointPos), '0') + digits;
+    } else if (pointPos >= static_cast<int>(digits.size())) {
+        intPart = digits + std::string(static_cast<std::size_t>(pointPos) - digits.size(), '0');
+    } else {
+        intPart = digits.substr(0, static_cast<std::size_t>(pointPos));
+        fracPart = digits.substr(static_cast<std::size_t>(pointPos));
+    }
+    fracPart.resize(std::max<std::size_t>(fracPart.size(), 3), '0');
+    std::string number = intPart + fracPart.substr(0, 2);
+    if (fracPart[2] >= '5') {
+        // Add one hundredth: carry through the digits.
+        int i = static_cast<int>(number.size()) - 1;
+        while (i >= 0 && number[static_cast<std::size_t>(i)] == '9') {
+            number[static_cast<std::size_t>(i)] = '0';
+            --i;
+        }
+        if (i < 0)
+            number.insert(number.begin(), '1');
+        else
+            ++number[static_cast<std::size_t>(i)];
+    }
+    whole = number.substr(0, number.size() - 2);
+    const std::size_t nz = whole.find_first_not_of('0');
+    whole = nz == std::string::npos ? "0" : whole.substr(nz);
+    cents = number.substr(number.size() - 2);
+}
+
+std::string GroupedThousands(const std::string& digits, const std::string& separator) {
+    std::string out;
+    const std::size_t n = digits.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += separator;
+        out += digits[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string FormatHufAmount(double value) {
+    const FormatSettings& fs = GlobalFormatSettings();
+    std::string whole;
+    std::string cents;
+    RoundedDigits(std::fabs(value), whole, cents);
+    const bool zero = whole == "0" && cents == "00";
+    return std::string(value < 0 && !zero ? "-" : "") +
+           GroupedThousands(whole, fs.thousandSeparator) + fs.decimalSeparator + cents + " HUF";
+}
+
+std::string FormatQuantity(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    std::string text = buf;
+    if (text == "-0")
+        text = "0";
+    const std::size_t dot = text.find('.');
+    if (dot != std::string::npos)
+        text.replace(dot, 1, GlobalFormatSettings().decimalSeparator);
+    return text;
+}
+
+std::string JoinLineClauses(const std::vector<std::string>& clauses) {
+    std::string joined;
+    for (const std::string& clause : clauses) {
+        if (clause.empty() || joined.find(clause) != std::string::npos)
+            continue;
+        if (!joined.empty())
+            joined += kCR;
+        joined += clause;
+    }
+    return joined;
+}
+
+std::string EgyediLista(const std::vector<TEgyediTetel>& units) {
+    if (units.empty())
+        return {};
+    std::string list = "[";
+    for (const TEgyediTetel& unit : units) {
+        if (list != "[")
+            list += ", ";
+        list += unit.egyedi_azonosito;
+        if (unit.mennyiseg != 1)
+            list += " (" + FormatQuantity(unit.mennyiseg) + ")";
+    }
+    return TrimBlanks(list + "]");
+}
+
+// --- Services of the data module ---------------------------------------------------------
+
+void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel) {
+    // The customer's second language; empty for a partner that does not exist.
+    const std::string nyelv = GetSQLResult("SELECT masodik_nyelv FROM partner WHERE kod = :kod",
+                                           {{"kod", Fej.FieldByName("partner_kod").AsInteger()}});
+    const auto langText = [&](int order) {
+        std::string text;
+        GetBizonylat_nyelvInfo(order, "lang_" + nyelv, text);
+        return text;
+    };
+
+    // The lines' own clauses, each once; the lines are left after their last row.
+    if (!Tetel.Active())
+        Tetel.Open();
+    std::vector<std::string> clauses;
+    for (Tetel.First(); !Tetel.Eof(); Tetel.Next())
+        clauses.push_back(Tetel.FieldByName("zaradek").AsString());
+    std::string zaradek;
+    const std::string sorZaradek = JoinLineClauses(clauses);
+    if (!sorZaradek.empty())
+        zaradek += sorZaradek + kCR;
+    const std::string egyedi = Fej.FieldByName("egyedi_zaradek").AsString();
+    if (!egyedi.empty())
+        zaradek += egyedi + kCR;
+
+    db::Field* langField = Fej.FindField("zaradek_langtext");
+    const bool lang = langField != nullptr && !nyelv.empty();
+    std::string langtext;
+
+    const double brutto = Fej.FieldByName("brutto_arbevetel_vegosszeg").AsFloat();
+    const int fajta = static_cast<int>(Fej.FieldByName("bizonylat_fajta").AsInteger());
+    // A document without a currency code is in forints.
+    std::string deviza = Fej.FieldByName("deviza_nev").AsString();
+    if (deviza.empty())
+        deviza = "HUF";
+    if (brutto != 0 && !ZaradekNelkuliFajta(fajta)) {
+        // Currency statement.
+        if (deviza == "HUF") {
+            zaradek += "A fenti összegek magyar forintban értendők!";
+            if (lang)
+                langtext += langText(kZaradekForintText);
+        } else {
+            if (!_setup_mainSQL.Active())
+                _setup_mainSQL.Open();
+            if (_setup_mainSQL.FieldByName("szamla_deviza_arfolyam_megjelenites").AsInteger() ==
+                1) {
+                const std::string arfolyam =
+                    FormatHufAmount(Fej.FieldByName("deviza_arfolyam").AsFloat());
+                const std::string netto =
+                    FormatHufAmount(Fej.FieldByName("netto_arbevetel_vegosszeg_huf").AsFloat());
+                const std::string afa =
+                    FormatHufAmount(Fej.FieldByName("afa_arbevetel_vegosszeg_huf").AsFloat());
+                const std::string bruttoHuf =
+                    FormatHufAmount(Fej.FieldByName("brutto_arbevetel_vegosszeg_huf").AsFloat());
+                zaradek += "A fenti összegek " + deviza + "-ban értendők!  Árfolyam: 1 " + deviza +
+                           " = " + arfolyam;
+                zaradek += kCR + std::string("Nettó végösszeg: ") + netto +
+                           " ÁFA végösszeg: " + afa + " Fizetendő (bruttó) végösszeg: " + bruttoHuf;
+                if (lang) {
+                    langtext += langText(kZaradekDevizaText) + deviza + "!  " +
+                                langText(kZaradekArfolyamText) + " 1 " + deviza + " = " + arfolyam;
+                    // Each caption is set off from the amount before it, as in Hungarian.
+                    langtext += kCR + langText(kZaradekNettoText) + " " + netto + " " +
+                                langText(kZaradekAfaText) + " " + afa + " " +
+                                langText(kZaradekBruttoText) + " " + bruttoHuf;
+                }
+            }
+        }
+        // Amount in words (Hungarian in both texts).
+        const std::string szavakkal = lib_amountInWords(brutto);
+        zaradek += kCR + std::string("Fizetendő végösszeg: ") + szavakkal + " " + deviza;
+        if (lang)
+            langtext += kCR + langText(kZaradekBruttoText) + " " + szavakkal + " " + deviza;
+    }
+
+    // Payment clause.
+    const std::string fizmodZaradek = Fej.FieldByName("fizetesmod_zaradek").AsString();
+    if (!fizmodZaradek.empty()) {
+        zaradek += kCR + fizmodZaradek;
+        if (lang) {
+            TFizmodInfo fizmod;
+            GetFizmodInfo(static_cast<int>(Fej.FieldByName("fizetesmod_kod").AsInteger()), nyelv,
+                          fizmod);
+            langtext += kCR + fizmod.zaradek;
+        }
+    }
+
+    Fej.FieldByName("zaradek").SetAsString(zaradek);
+    if (langField != nullptr)
+        langField->SetAsString(langtext);
+
+    // Project line.
+    db::Field* projektField = Fej.FindField("projekt_zaradek");
+    const int projekt = static_cast<int>(Fej.FieldByName("projekt").AsInteger());
+    if (projektField != nullptr && projekt != 0) {
+        TProjektInfo info;
+        GetProjektInfo(projekt, info);
+        TPartnerInfo partner;
+        GetPartnerInfo(info.partner_kod, 0, 0, partner);
+        projektField->SetAsString("Ez a bizonylat a(z) " + std::to_string(info.kod) +
+                                  " számú projekthez kapcsolódik. (Partner: " + partner.nev +
+                                  "; Leírás: " + info.leiras + ")");
+        if (db::Field* projektLang = Fej.FindField("projekt_zaradek_langtext");
+            projektLang != nullptr && !nyelv.empty())
+            projektLang->SetAsString(langText(kZaradekProjektText) + std::to_string(info.kod) +
+                                     ".");
+    }
+}
+
+std::string TDM::GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix) {
+    std::string text = GetBizonylatNev(Tetel, Suffix) +
+                       TrimBlanks(Tetel.FieldByName("megjegyzes").AsString()) + " ";
+    if (const db::Field* egyed = Tetel.FindField("egyed_info"))
+        return text + egyed->AsString();
+    return text + GetEgyediMegjegyzes(static_cast<int>(Tetel.FieldByName("kod").AsInteger()), Prev);
+}
+
+std::string TDM::GetEgyediMegjegyzes(int SorKod, int Prev) {
+    db::Query q(ZConnection, "GetEgyediMegjegyzesSQL");
+    q.SetSql({"SELECT rme.*, te.egyedi_azonosito",
+              std::string(" from ") + (Prev == 1 ? "_prev_" : "") +
+                  "raktar_mozgas_egyedi rme, tetel_egyedi te",
+              " where rme.egyedi_azonosito_kod = te.kod", "   and rme.rm_kod = :kod",
+              " order by rme.kod"});
+    q.ParamByName("kod").SetAsInteger(SorKod);
+    q.Open();
+    std::vector<TEgyediTetel> units;
+    for (q.First(); !q.Eof(); q.Next())
+        units.push_back(
+            {q.FieldByName("egyedi_azonosito").AsString(), q.FieldByName("mennyiseg").AsFloat()});
+    return EgyediLista(units);
+}
+
+}  // namespace dorvan

@@ -1,0 +1,356 @@
+// Issuer and customer blocks, the user lookup and its cache, the printed-form record and
+// the parameter handler of the individual-unit query.
+
+#include "datamodule/issuer_blocks.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "config/error_log.h"
+#include "config/format_settings.h"
+#include "config/lib_strings.h"
+#include "datamodule/dm.h"
+#include "db/date_time.h"
+
+namespace dorvan {
+
+namespace {
+
+constexpr char kTab = '\t';
+
+// Document kinds with their own block rules.
+constexpr int kNyugtasEladas = 3;  // receipt sale: no tax numbers, no bank lines
+constexpr int kAtveteliJegy = 17;  // goods receipt note: no bank lines
+
+int AsInt(const db::Field& field) {
+    return static_cast<int>(field.AsInteger());
+}
+
+// Text of a date column with the workstation's short date format; "" for a null date.
+std::string DateText(const db::Field& field) {
+    if (field.IsNull())
+        return {};
+    const db::DateParts d = db::DecodeDate(field.AsDateTime());
+    std::tm t{};
+    t.tm_year = d.year - 1900;
+    t.tm_mon = d.month - 1;
+    t.tm_mday = d.day;
+    return FormatDateTimePattern(GlobalFormatSettings().shortDateFormat, t);
+}
+
+// One row of `table` by key on the shared query of GetKiallito; the query is left open on
+// it (empty when there is no such row).
+void ReadByKod(db::Query& q, const std::string& table, int kod) {
+    q.Close();
+    q.SetSql({"select *", "   from " + table, "    where kod = :kod"});
+    q.ParamByName("kod").SetAsInteger(kod);
+    q.Open();
+}
+
+std::string Str(const db::Query& q, const char* column) {
+    return q.FieldByName(column).AsString();
+}
+
+}  // namespace
+
+// --- TUserCache --------------------------------------------------------------------------
+
+const TUserInfo* TUserCache::Find(const std::string& userid) {
+    for (Entry& e : entries_) {
+        if (e.info.userid == userid) {
+            e.lastUse = ++clock_;
+            return &e.info;
+        }
+    }
+    return nullptr;
+}
+
+void TUserCache::Add(const TUserInfo& info) {
+    if (info.userid.empty())
+        return;
+    for (Entry& e : entries_) {
+        if (e.info.userid == info.userid) {
+            e.info = info;
+            e.lastUse = ++clock_;
+            return;
+        }
+    }
+    if (entries_.size() < Capacity) {
+        entries_.push_back({info, ++clock_});
+        return;
+    }
+    auto oldest =
+        std::min_element(entries_.begin(), entries_.end(),
+                         [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+    *oldest = {info, ++clock_};
+}
+
+void TUserCache::Clear() {
+    entries_.clear();
+    clock_ = 0;
+}
+
+// --- Block composition -------------------------------------------------------------------
+
+std::vector<std::string> TemplateKeys(std::string_view templateText) {
+    std::vector<std::string> keys;
+    std::size_t start = 0;
+    while (start < templateText.size()) {
+        std::size_t end = templateText.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            keys.emplace_back(templateText.substr(start));
+            break;
+        }
+        keys.emplace_back(templateText.substr(start, end - start));
+        if (templateText[end] == '\r' && end + 1 < templateText.size() &&
+            templateText[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return keys;
+}
+
+std::vector<std::string> KiallitoLines(const TKiallito& k, std::string_view templateText) {
+    std::vector<std::string> lines;
+    const bool nyugta = k.bizonylat_fajta == kNyugtasEladas;
+    const bool bankNelkul = nyugta || k.bizonylat_fajta == kAtveteliJegy;
+    for (const std::string& key : TemplateKeys(templateText)) {
+        if (key == "kiallito_nev1" || key == "kiallito_nev") {
+            lines.push_back("Név: " + std::string(1, kTab) + k.nev1);
+        } else if (key == "kiallito_nev2") {
+            if (!k.nev2.empty())
+                lines.push_back(kTab + k.nev2);
+        } else if (key == "kiallito_cim") {
+            lines.push_back("Cím: " + std::string(1, kTab) + k.iszam + " " + k.telepules);
+            lines.push_back(kTab + k.cim);
+        } else if (key == "kiallito_adoszam") {
+            if (!nyugta)
+                lines.push_back("Adósz.:" + std::string(1, kTab) + k.adoszam);
+        } else if (key == "kiallito_adoszam_eu") {
+            if (!nyugta)
+                lines.push_back("EU adó:" + std::string(1, kTab) + k.adoszam_eu);
+        } else if (key == "kiallito_bank") {
+            if (bankNelkul)
+                continue;
+            if (!k.bank_neve.empty() || !k.bank_szamlaszam.empty()) {
+                lines.push_back("Bank: " + std::string(1, kTab) + TrimBlanks(k.bank_neve));
+                lines.push_back(kTab + TrimBlanks(k.bank_szamlaszam));
+            }
+            if (!k.bank_szamlaszam_iban.empty())
+                lines.push_back("IBAN: " + std::string(1, kTab) +
+                                TrimBlanks(k.bank_szamlaszam_iban));
+            if (!k.bank_swift.empty())
+                lines.push_back("SWIFT: " + std::string(1, kTab) + k.bank_swift);
+        } else if (key == "kiallito_egyeb_adat_a_szamlan") {
+            if (!k.megjegyzes.empty())
+                lines.push_back(TrimBlanks(k.megjegyzes));
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+// A customer line: caption, tab, the column's text.
+struct VevoItem {
+    const char* key;
+    const char* caption;
+    const char* column;
+    bool always;  // also when the value is empty
+};
+
+constexpr VevoItem kVevoItems[] = {
+    {"nev", "Név: ", "partner_nev", true},
+    {"cim", "", "partner_cim", true},
+    {"orszag", "", "partner_orszag", true},
+    {"adoszam", "Adósz.:", "partner_adoszam", true},
+    {"telefon", "Tel.:", "partner_telefon", false},
+    {"fax", "Fax:", "partner_fax", false},
+    {"bank", "Bank:", "partner_bank", false},
+    {"email", "Email:", "partner_email", false},
+    {"eng_szam", "Eng.szám: ", "partner_eng_szam", false},
+    {"ostermeloi_szam", "Ősterm.sz.: ", "partner_ostermeloi_szam", false},
+    {"adoazonosito", "Adóazon.: ", "partner_adoazonosito", false},
+    {"osterm_regszam", "MVH reg.szám: ", "partner_osterm_regszam", false},
+    {"csalgazd_nyilv_szam", "Csal.gazd.sz.: ", "partner_csalgazd_nyilv_szam", false},
+    {"taj_szam", "TAJ szám: ", "partner_taj_szam", false},
+    {"szuletesi_hely", "Szül.hely: ", "partner_szuletesi_hely", false},
+    {"szuletesi_nev", "Szül.név: ", "partner_szuletesi_nev", false},
+    {"anyja_neve", "Anyja neve: ", "partner_anyja_neve", false},
+    {"szoveges_kod", "Kód: ", "partner_szoveges_kod", false},
+    {"kod", "Partnerkód: ", "partner_kod", false},
+    {"agrar_kamarai_reg_szam", "Agr.kam.sz: ", "partner_agrar_kamarai_reg_szam", false},
+    {"ggn_szam", "GGN:      ", "partner_ggn_szam", false},
+};
+
+}  // namespace
+
+std::vector<std::string> VevoLines(const db::DataSet& d, std::string_view templateText) {
+    std::vector<std::string> lines;
+    for (const std::string& key : TemplateKeys(templateText)) {
+        if (key == "iszam telepules") {
+            lines.push_back("Cím: " + std::string(1, kTab) +
+                            d.FieldByName("partner_iszam").AsString() + " " +
+                            d.FieldByName("partner_telepules").AsString());
+            continue;
+        }
+        if (key == "szuletesi_datum") {
+            const db::Field& f = d.FieldByName("partner_szuletesi_datum");
+            if (!f.IsNull() && f.AsDateTime() != 0)
+                lines.push_back("Szül.dátum: " + std::string(1, kTab) + DateText(f));
+            continue;
+        }
+        if (key == "magannyugdijp") {
+            const std::string value = d.FieldByName("partner_magannyugdijp").AsString();
+            if (!value.empty() && d.FieldByName("partner_magannyugdijp_tag").AsInteger() != 0)
+                lines.push_back("Magán ny.pt: " + std::string(1, kTab) + value);
+            continue;
+        }
+        for (const VevoItem& item : kVevoItems) {
+            if (key != item.key)
+                continue;
+            const std::string value = d.FieldByName(item.column).AsString();
+            if (item.always || !value.empty())
+                lines.push_back(item.caption + std::string(1, kTab) + value);
+            break;
+        }
+    }
+    return lines;
+}
+
+std::string BlockText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += '\r';
+        text += lines[i];
+    }
+    return text;
+}
+
+std::string NyomtatvanyMegnevezes(const std::string& nev, const std::string& leiras,
+                                  const std::string& azonosito) {
+    std::string text = nev;
+    if (!leiras.empty())
+        text += " | " + leiras;
+    if (!azonosito.empty())
+        text += " (" + azonosito + ")";
+    return text;
+}
+
+// --- Services of the data module ---------------------------------------------------------
+
+db::Query& TDM::OwnerRecord() {
+    if (!TulajdonosZQuery.Active())
+        TulajdonosZQuery.Open();
+    return TulajdonosZQuery;
+}
+
+void TDM::GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito) {
+    Kiallito = TKiallito{};
+    db::Query q(ZConnection, "GetKiallitoSQL");
+
+    // The document: its warehouse (source, else target), money account and kind.
+    ReadByKod(q, std::string(Prev == 1 ? "_prev_" : "") + "raktar_mozgas_fej", BizonylatKod);
+    const int forras = AsInt(q.FieldByName("forras_raktar_kod"));
+    Kiallito.raktar_kod = forras != 0 ? forras : AsInt(q.FieldByName("cel_raktar_kod"));
+    Kiallito.penzeszkoz_kod = AsInt(q.FieldByName("penzeszkoz_kod"));
+    Kiallito.bizonylat_kod = BizonylatKod;
+    Kiallito.bizonylat_fajta = AsInt(q.FieldByName("Bizonylat_fajta"));
+
+    // The bank account, when the document's money account is one.
+    ReadByKod(q, "penzeszkoz_nevek", Kiallito.penzeszkoz_kod);
+    if (q.FieldByName("tipus").AsInteger() == 2) {
+        Kiallito.bank_neve = Str(q, "bank_neve");
+        Kiallito.bank_szamlaszam = Str(q, "bank_szamlaszam");
+        Kiallito.bank_szamlaszam_iban = Str(q, "bank_szamlaszam_iban");
+        Kiallito.bank_swift = Str(q, "bank_swift");
+        Kiallito.deviza_nev = Str(q, "deviza_nev");
+    }
+
+    // The warehouse; a warehouse of kind 3 stands for its linked warehouse.
+    ReadByKod(q, "raktar_nevek", Kiallito.raktar_kod);
+    if (q.FieldByName("raktar_tipus").AsInteger() == 3)
+        ReadByKod(q, "raktar_nevek", AsInt(q.FieldByName("kapcsolt_raktar")));
+    Kiallito.partner_kod = AsInt(q.FieldByName("partner_kod"));
+    Kiallito.partner_raktar = Kiallito.partner_kod == 0 ? 0 : 1;
+
+    db::Query& owner = OwnerRecord();
+    if (Kiallito.partner_kod != 0) {
+        // Goods issued from a partner company's warehouse.
+        ReadByKod(q, "partner", Kiallito.partner_kod);
+        Kiallito.nev1 = Str(owner, "nev1");
+        Kiallito.nev2 = "(" + Str(q, "nev") + ")";
+        Kiallito.iszam = Str(q, "iszam");
+        Kiallito.telepules = Str(q, "telepules");
+        Kiallito.cim = Str(q, "cim");
+        Kiallito.adoszam = Str(owner, "adoszam");
+        Kiallito.adoszam_eu = Str(owner, "adoszam_eu");
+        Kiallito.megjegyzes = Str(q, "Megjegyzes");
+    } else {
+        Kiallito.nev1 = Str(owner, "nev1");
+        Kiallito.nev2 = Str(owner, "nev2");
+        Kiallito.iszam = Str(owner, "iszam");
+        Kiallito.telepules = Str(owner, "telepules");
+        Kiallito.cim = Str(owner, "utca");
+        Kiallito.adoszam = Str(owner, "adoszam");
+        Kiallito.adoszam_eu = Str(owner, "adoszam_eu");
+        Kiallito.megjegyzes = Str(owner, "egyeb_adat_a_szamlan");
+    }
+}
+
+std::vector<std::string> TDM::GetKiallitoStringList(int BizonylatKod, int Prev) {
+    TKiallito kiallito;
+    GetKiallito(BizonylatKod, Prev, kiallito);
+    return KiallitoLines(kiallito, Str(OwnerRecord(), "kiallito_sorok"));
+}
+
+std::vector<std::string> TDM::GetVevoStringList(const db::DataSet& DataSet) {
+    return VevoLines(DataSet, Str(OwnerRecord(), "vevo_sorok"));
+}
+
+void TDM::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
+    Info.userid.clear();
+    if (const TUserInfo* cached = UserCache.Find(UserID)) {
+        Info = *cached;
+        return;
+    }
+    db::Query q(ZConnection, "GetUserPassSQL");
+    q.SetSql({"select *", "   from munkatars", "   where userid = :userid"});
+    q.ParamByName("userid").SetAsString(UserID);
+    q.Open();
+    Info.userid = Str(q, "UserId");
+    Info.pass = Str(q, "pass");
+    Info.superuser = AsInt(q.FieldByName("superuser"));
+    Info.nev = Str(q, "Nev");
+    Info.kod = AsInt(q.FieldByName("kod"));
+    UserCache.Add(Info);
+}
+
+void TDM::GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info) {
+    Info.kod = 0;
+    if (kod == 0)
+        return;
+    db::Query q(ZConnection, "GetNyomtatvanyInfoSQL");
+    q.SetSql({"select *", "   from doc_fej", "   where kod = :kod"});
+    q.ParamByName("kod").SetAsInteger(kod);
+    q.Open();
+    Info.kod = AsInt(q.FieldByName("kod"));
+    Info.nev = Str(q, "nev");
+    Info.azonosito = Str(q, "azonosito");
+    Info.Fejlec_kapcsolodik = AsInt(q.FieldByName("Fejlec_kapcsolodik"));
+    Info.Fejlec = AsInt(q.FieldByName("Fejlec"));
+    Info.Alapertelmezett = AsInt(q.FieldByName("Alapertelmezett"));
+    Info.Hasznalatban = AsInt(q.FieldByName("Hasznalatban"));
+    Info.megnevezes = NyomtatvanyMegnevezes(Info.nev, Str(q, "leiras"), Info.azonosito);
+}
+
+void TDM::EgyediZQueryBeforeOpen(db::DataSet& /*DataSet*/) {
+    // The individual units follow the current line of the module's line query.
+    EgyediZQuery.ParamByName("kod").SetValue(Raktar_mozgasZQuery.Active() &&
+                                                     !Raktar_mozgasZQuery.IsEmpty()
+                                                 ? Raktar_mozgasZQuery.FieldByName("kod").AsValue()
+                                                 : db::Value(0));
+}
+
+}  // namespace dorvan
