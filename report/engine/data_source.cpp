@@ -9,6 +9,10 @@ namespace dorvan::report {
 
 DataSource::~DataSource() = default;
 
+std::string DataSource::DisplayFormat(std::string_view) const {
+    return {};
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==

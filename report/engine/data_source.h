@@ -3,6 +3,7 @@
 // dataset of a report and the other datasets its controls read are given in this shape.
 
 #include <QVariant>
+#include <string>
 #include <string_view>
 
 namespace dorvan::report {
@@ -19,6 +20,9 @@ class DataSource {
     // The current row's value; a null QVariant for SQL NULL and past the last row. Throws
     // ReportError when the column does not exist.
     virtual QVariant Value(std::string_view name) const = 0;
+    // Display format of a column (a number mask or a date display format), used by data
+    // texts that give no mask of their own; "" (the default) when the column has none.
+    virtual std::string DisplayFormat(std::string_view name) const;
 };
 
 }  // namespace dorvan::report

@@ -41,6 +41,21 @@ QVariant MemoryDataSource::Value(std::string_view name) const {
     return rows_[current_][static_cast<std::size_t>(index)];
 }
 
+void MemoryDataSource::SetDisplayFormat(std::string_view name, std::string format) {
+    const int index = ColumnIndex(name);
+    if (index < 0)
+        throw ReportError("column not found: " + std::string(name));
+    displayFormats_.resize(columns_.size());
+    displayFormats_[static_cast<std::size_t>(index)] = std::move(format);
+}
+
+std::string MemoryDataSource::DisplayFormat(std::string_view name) const {
+    const int index = ColumnIndex(name);
+    if (index < 0 || static_cast<std::size_t>(index) >= displayFormats_.size())
+        return {};
+    return displayFormats_[static_cast<std::size_t>(index)];
+}
+
 int MemoryDataSource::ColumnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (EqualsIgnoreCase(columns_[i], name))

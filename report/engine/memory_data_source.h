@@ -23,12 +23,16 @@ class MemoryDataSource : public DataSource {
     bool Eof() const override;
     bool HasColumn(std::string_view name) const override;
     QVariant Value(std::string_view name) const override;
+    // Display format of a column; throws ReportError when the column does not exist.
+    void SetDisplayFormat(std::string_view name, std::string format);
+    std::string DisplayFormat(std::string_view name) const override;
 
   private:
     int ColumnIndex(std::string_view name) const;
 
     std::vector<std::string> columns_;
     std::vector<std::vector<QVariant>> rows_;
+    std::vector<std::string> displayFormats_;  // per column; "" none
     std::size_t current_ = 0;
 };
 

@@ -326,8 +326,11 @@ class LayoutRun {
         switch (c.kind) {
             case ControlKind::Label:
                 return c.caption;
-            case ControlKind::DataText:
-                return FormatValue(report_.Source(c.dataSet).Value(c.field), c.mask);
+            case ControlKind::DataText: {
+                const DataSource& source = report_.Source(c.dataSet);
+                const QVariant value = source.Value(c.field);
+                return FormatValue(value, c.mask.empty() ? source.DisplayFormat(c.field) : c.mask);
+            }
             case ControlKind::SysData:
                 switch (c.sysData) {
                     case SysDataKind::PageNumber:

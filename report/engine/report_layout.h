@@ -5,7 +5,8 @@
 // (inner before outer, still on that row), the summary after the last row; the page header
 // and column header chains on top of every page and the page footer chain at the bottom.
 // Child bands follow their parent and are processed even when the parent did not print.
-// Layout does not paint: it produces a PageDocument.
+// A data text without a mask of its own takes its column's display format from the data
+// source. Layout does not paint: it produces a PageDocument.
 
 #include "report/engine/page_model.h"
 #include "report/engine/report.h"
