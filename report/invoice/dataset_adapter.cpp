@@ -54,6 +54,11 @@ QVariant DataSetAdapter::Value(std::string_view name) const {
     return ToVariant(*field);
 }
 
+std::string DataSetAdapter::DisplayFormat(std::string_view name) const {
+    const db::Field* field = dataSet_.FindField(std::string(name));
+    return field != nullptr ? field->DisplayFormat() : std::string();
+}
+
 QVariant DataSetAdapter::ToVariant(const db::Field& field) {
     const db::Value& v = field.AsValue();
     if (v.IsNull())

@@ -28,6 +28,8 @@ class DataSetAdapter : public report::DataSource {
     bool HasColumn(std::string_view name) const override;
     // Throws report::ReportError naming the column and the dataset when it does not exist.
     QVariant Value(std::string_view name) const override;
+    // The field's display format ("" when it has none or does not exist).
+    std::string DisplayFormat(std::string_view name) const override;
 
     // The value of one field in the engine's terms.
     static QVariant ToVariant(const db::Field& field);

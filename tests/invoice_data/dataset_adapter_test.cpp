@@ -133,11 +133,18 @@ TEST_F(InvoiceDataTest, EngineRunsOverTheAdaptedLines) {
     deviza.mask.clear();
     deviza.left = 40;
     detail.controls.push_back(deviza);
+    // Without a mask of its own a data text takes the field's display format.
+    report::Control partner = deviza;
+    partner.name = "QRDBText_partner_kod";
+    partner.field = "partner_kod";
+    partner.left = 80;
+    detail.controls.push_back(partner);
     r.bands.push_back(detail);
 
     const report::PageDocument doc = report::ReportLayout(r).Run();
     std::vector<std::string> kods;
     std::vector<std::string> devizak;
+    std::vector<std::string> partnerek;
     for (const auto& page : doc.pages)
         for (const auto& item : page.items)
             if (const auto* run = std::get_if<report::TextRun>(&item)) {
@@ -145,11 +152,18 @@ TEST_F(InvoiceDataTest, EngineRunsOverTheAdaptedLines) {
                     kods.push_back(run->text);
                 else if (run->controlName == "QRDBText_deviza")
                     devizak.push_back(run->text);
+                else if (run->controlName == "QRDBText_partner_kod")
+                    partnerek.push_back(run->text);
             }
     ASSERT_EQ(kods.size(), 10u);
     EXPECT_EQ(kods.front(), "00431701");
     EXPECT_EQ(kods.back(), "00431704");
     EXPECT_EQ(devizak, std::vector<std::string>(10, "HUF"));
+    EXPECT_EQ(partnerek, std::vector<std::string>(10, "00000002"));
+    EXPECT_EQ(fej.DisplayFormat("PARTNER_KOD"), "00000000");
+    EXPECT_EQ(lines.DisplayFormat("kedvezmeny_szazalek"), "##0.## %");
+    EXPECT_EQ(lines.DisplayFormat("nev"), "");
+    EXPECT_EQ(lines.DisplayFormat("nincs_ilyen"), "");
 }
 
 }  // namespace
