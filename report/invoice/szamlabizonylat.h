@@ -22,29 +22,36 @@ namespace dorvan {
 class TDM;
 
 // The three datasets the invoice reads, as the header preparation drives them. The real
-// ones run on the data module's connection; tests may give in-memory ones.
+// ones (TInvoiceDatasets) run on the data module's connection; tests may give in-memory ones.
 class InvoiceData {
   public:
     virtual ~InvoiceData();
 
-    // The document to print, set before each run.
+    // The document to print, handed over before each run.
     struct Selection {
         int fej_kod = 0;
         std::string bizonylatszam;
         std::string nyelv;
         int prev = 0;
+        int peldanyszam = 0;
+        int peldany = 0;
     };
     virtual void Select(const Selection& selection) = 0;
 
     // Closes and reopens the sign dataset (per VAT key the number of different signs).
     virtual void ReopenSign() = 0;
+    // Whether the sign footer band is on; the lines caption their sign subtotals only then.
+    virtual void SetSignFooterEnabled(bool on) = 0;
     // Closes the header and the lines.
     virtual void CloseHeaderAndLines() = 0;
     // Opens the header when closed (may open the lines as a side effect).
     virtual void OpenHeader() = 0;
-    // Opens the lines when closed.
+    // Opens the lines when closed, rewound to their first row.
     virtual void OpenLines() = 0;
+    // Whether the delivery-note group band prints, decided when the lines opened.
+    virtual bool GyujtoszamlaGroupEnabled() const = 0;
 
+    // The sources may change when a dataset reopens; the report asks for them at every run.
     virtual report::DataSource& Header() = 0;  // "Raktar_mozgas_fejZReadOnlyQuery"
     virtual report::DataSource& Lines() = 0;   // "Raktar_mozgasZReadOnlyQuery", the master
     virtual report::DataSource& Sign() = 0;    // "ElojelZReadOnlyQuery"
@@ -103,6 +110,8 @@ class TQuickRep_szamlabizonylat {
 
   private:
     void Init();
+    // The datasets as they are now (a reopened dataset may hand over a new source).
+    void BindDataSources();
     int CopyCount();
     void ResetDocument();
 

@@ -1,0 +1,186 @@
+#include "report/invoice/szamlabizonylat.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "config/main_table.h"
+#include "datamodule/dm.h"
+#include "report/engine/report_design_loader.h"
+#include "report/engine/report_error.h"
+#include "report/engine/report_layout.h"
+#include "report/engine/report_output.h"
+#include "report/engine/tqr_ascii_export_filter.h"
+#include "report/invoice/band_rules.h"
+#include "report/invoice/dataset_adapter.h"
+#include "report/invoice/header_preparation.h"
+#include "report/invoice/invoice_datasets.h"
+
+// The design is compiled into the library; a static library needs its resources named.
+static void InitInvoiceResources() {
+    Q_INIT_RESOURCE(szamlabizonylat);
+}
+
+namespace dorvan {
+
+InvoiceData::~InvoiceData() = default;
+
+namespace {
+
+constexpr const char* kHeader = "Raktar_mozgas_fejZReadOnlyQuery";
+constexpr const char* kLines = "Raktar_mozgasZReadOnlyQuery";
+constexpr const char* kSign = "ElojelZReadOnlyQuery";
+constexpr const char* kDesignResource = ":/invoice/szamlabizonylat_design.json";
+
+// The datasets of the data module's connection.
+class DmInvoiceData : public InvoiceData {
+  public:
+    explicit DmInvoiceData(TDM& dm)
+        : datasets_(dm, properties_),
+          header_(datasets_.Raktar_mozgas_fejZReadOnlyQuery),
+          lines_(datasets_.Raktar_mozgasZReadOnlyQuery),
+          sign_(datasets_.ElojelZReadOnlyQuery) {}
+
+    void Select(const Selection& s) override {
+        properties_.fej_kod = s.fej_kod;
+        properties_.bizonylatszam = s.bizonylatszam;
+        properties_.nyelv = s.nyelv;
+        properties_.prev = s.prev;
+        properties_.peldanyszam = s.peldanyszam;
+        properties_.peldany = s.peldany;
+    }
+    void ReopenSign() override { datasets_.ReopenSigns(); }
+    void SetSignFooterEnabled(bool on) override { datasets_.SetSignFooterEnabled(on); }
+    void CloseHeaderAndLines() override {
+        datasets_.Raktar_mozgas_fejZReadOnlyQuery.Close();
+        datasets_.Raktar_mozgasZReadOnlyQuery.Close();
+    }
+    void OpenHeader() override {
+        if (!datasets_.Raktar_mozgas_fejZReadOnlyQuery.Active())
+            datasets_.Raktar_mozgas_fejZReadOnlyQuery.Open();
+    }
+    void OpenLines() override {
+        if (!datasets_.Raktar_mozgasZReadOnlyQuery.Active())
+            datasets_.Raktar_mozgasZReadOnlyQuery.Open();
+        datasets_.Raktar_mozgasZReadOnlyQuery.First();
+    }
+    bool GyujtoszamlaGroupEnabled() const override { return datasets_.GyujtoszamlaGroupEnabled(); }
+    report::DataSource& Header() override { return header_; }
+    report::DataSource& Lines() override { return lines_; }
+    report::DataSource& Sign() override { return sign_; }
+
+  private:
+    TInvoiceReportProperties properties_;
+    TInvoiceDatasets datasets_;
+    DataSetAdapter header_;
+    DataSetAdapter lines_;
+    DataSetAdapter sign_;
+};
+
+}  // namespace
+
+TQuickRep_szamlabizonylat::TQuickRep_szamlabizonylat(TDM& dm)
+    : dm_(dm), ownData_(std::make_unique<DmInvoiceData>(dm)), data_(ownData_.get()) {
+    Init();
+}
+
+TQuickRep_szamlabizonylat::TQuickRep_szamlabizonylat(TDM& dm, InvoiceData& data)
+    : dm_(dm), data_(&data) {
+    Init();
+}
+
+TQuickRep_szamlabizonylat::~TQuickRep_szamlabizonylat() = default;
+
+void TQuickRep_szamlabizonylat::Init() {
+    InitInvoiceResources();
+    report_ = report::ReportDesignLoader::LoadFile(kDesignResource);
+    BindDataSources();
+    report_.onBeforePrint = [this](report::Report& r) { QuickRepBeforePrint(r); };
+    invoice::InstallBandRules(*this);
+}
+
+void TQuickRep_szamlabizonylat::QuickRepBeforePrint(report::Report&) {
+    data_->Select({fej_kod, bizonylatszam, nyelv, prev, peldanyszam, peldany});
+    invoice::QuickRepBeforePrint(*this);
+    BindDataSources();
+}
+
+void TQuickRep_szamlabizonylat::BindDataSources() {
+    report_.SetDataSource(kHeader, &data_->Header());
+    report_.SetDataSource(kLines, &data_->Lines());
+    report_.SetDataSource(kSign, &data_->Sign());
+}
+
+report::PageDocument TQuickRep_szamlabizonylat::Layout() {
+    return report::ReportLayout(report_).Run();
+}
+
+void TQuickRep_szamlabizonylat::ExportToFilter(report::ExportFilter& filter) {
+    report::ExportReport(report_, filter);
+}
+
+void TQuickRep_szamlabizonylat::ExportText(const std::string& path) {
+    report::TQRAsciiExportFilter filter(path);
+    ExportToFilter(filter);
+}
+
+void TQuickRep_szamlabizonylat::ExportPdf(const std::string& path) {
+    report::ExportReportPdf(report_, path);
+}
+
+void TQuickRep_szamlabizonylat::Preview(QWidget* parent) {
+    report::ExecPreviewReport(report_, parent);
+}
+
+void TQuickRep_szamlabizonylat::Print(const std::string& printerName) {
+    const std::string name = printerName.empty() ? MainTable().PrinterSzamla : printerName;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!name.empty()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(name));
+        if (info.isNull())
+            throw report::ReportError("printer not found: " + name);
+        printer.setPrinterName(info.printerName());
+    }
+    printer.setCopyCount(1);
+    printer.setDocName(QString::fromStdString(report_.title));
+    report::PrintReport(report_, printer);
+}
+
+int TQuickRep_szamlabizonylat::CopyCount() {
+    data_->Select({fej_kod, bizonylatszam, nyelv, prev, peldanyszam, peldany});
+    data_->CloseHeaderAndLines();
+    data_->OpenHeader();
+    TFizmodInfo fizmod;
+    dm_.GetFizmodInfo(invoice::IntOf(data_->Header().Value("fizetesmod_kod")), "0", fizmod);
+    return invoice::SetupMainInt(dm_, fizmod.halasztott_fizetesu == 1
+                                          ? "szamla_peldanyszam_halasztott"
+                                          : "szamla_peldanyszam");
+}
+
+void TQuickRep_szamlabizonylat::ResetDocument() {
+    fej_kod = 0;
+    bizonylatszam.clear();
+    peldanyszam = 0;
+    peldany = 0;
+}
+
+int TQuickRep_szamlabizonylat::Print_all() {
+    const int count = CopyCount();
+    ResetDocument();
+    return count;
+}
+
+int TQuickRep_szamlabizonylat::PrintCopies(const std::string& printerName) {
+    struct Reset {
+        TQuickRep_szamlabizonylat& rep;
+        ~Reset() { rep.ResetDocument(); }
+    } reset{*this};
+    const int count = CopyCount();
+    for (int copy = 1; copy <= count; ++copy) {
+        peldanyszam = count;
+        peldany = copy;
+        Print(printerName);
+    }
+    return count;
+}
+
+}  // namespace dorvan
