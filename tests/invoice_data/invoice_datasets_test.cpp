@@ -65,6 +65,19 @@ TEST_F(InvoiceDataTest, Invoice4317ByKeyAndByNumber) {
     }
 }
 
+TEST_F(InvoiceDataTest, OpeningTheLinesFirstOpensTheHeader) {
+    // The header's closing clauses open the lines themselves while the lines are opening.
+    props.fej_kod = 4311;
+    Tetel().Open();
+    EXPECT_TRUE(Fej().Active());
+    EXPECT_EQ(Fej().FieldByName("kod").AsInteger(), 4311);
+    EXPECT_FALSE(FejText("zaradek").empty());
+    EXPECT_TRUE(data->GyujtoszamlaGroupEnabled());
+    EXPECT_EQ(LineKeys(), (std::vector<int>{431102, 431101}));
+    Tetel().First();
+    EXPECT_FALSE(LineText("Masodik_sor").empty());
+}
+
 TEST_F(InvoiceDataTest, SignsAndCollectiveCountFollowTheKeyProperty) {
     // VAT key 1 has supplied lines and a returned one; keys 2 and 3 one sign each.
     props.fej_kod = 4317;
