@@ -206,6 +206,7 @@ TEST_F(InvoiceDataTest, AmountsDiscountAndTexts) {
         " netto_arbevetel_huf = 48000, brutto_arbevetel_huf = 60960, netto_kedvezmeny = 1800,"
         " lista_egysegar_netto = 1234567.891 where kod = 431702");
     Exec("update raktar_mozgas set netto_kedvezmeny = -netto_arbevetel where kod = 431701");
+    Exec("update raktar_mozgas set lista_egysegar_netto = -1234.5 where kod = 431709");
     props.fej_kod = 4317;
     data->ReopenHeaderAndLines();
 
@@ -217,6 +218,7 @@ TEST_F(InvoiceDataTest, AmountsDiscountAndTexts) {
     const Case cases[] = {
         {431702, 1800.0 / 49800.0 * 100, "3,61 %"},
         {431701, 0, "0,00 %"},
+        {431710, 0, "0,00 %"},  // a returned line without discount
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kod);
@@ -231,6 +233,14 @@ TEST_F(InvoiceDataTest, AmountsDiscountAndTexts) {
     EXPECT_DOUBLE_EQ(Tetel().FieldByName("AFA_arbevetel").AsFloat(), 12960);
     EXPECT_DOUBLE_EQ(Tetel().FieldByName("AFA_arbevetel_HUF").AsFloat(), 12960);
     EXPECT_EQ(LineText("listaar"), "1 234 567,89");
+    GoToLine(431709);
+    EXPECT_EQ(LineText("listaar"), "-1 234,50");
+    GoToLine(431710);
+    EXPECT_EQ(LineText("listaar"), "4 990,00");
+    EXPECT_DOUBLE_EQ(Tetel().FieldByName("AFA_arbevetel").AsFloat(),
+                     Tetel().FieldByName("brutto_arbevetel").AsFloat() -
+                         Tetel().FieldByName("netto_arbevetel").AsFloat());
+    EXPECT_LT(Tetel().FieldByName("AFA_arbevetel").AsFloat(), 0);
     EXPECT_EQ(Tetel().FieldByName("kedvezmeny_szazalek").DisplayFormat(), "##0.## %");
     EXPECT_EQ(Tetel().FieldByName("netto_egysegar").DisplayFormat(), "###,###,##0.00##");
     EXPECT_EQ(Tetel().FieldByName("brutto_arbevetel").DisplayFormat(), "###,###,##0.00");
