@@ -385,7 +385,9 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryCalcFields(db::DataSet& DataSe
             .SetAsString(negative ? "Visszavezetések összesen:" : "Teljesített tételek összesen:");
         if (!nyelv.empty()) {
             std::string text;
-            dm_.GetBizonylat_nyelvInfo(negative ? 10170 : 10180, "lang_" + nyelv, text);
+            // "0" stands for Hungarian here as in every language argument.
+            const std::string column = "lang_" + (nyelv == "0" ? std::string("0000040e") : nyelv);
+            dm_.GetBizonylat_nyelvInfo(negative ? 10170 : 10180, column, text);
             DataSet.FieldByName("elojel_leiras_lengtext").SetAsString(text);
         }
     }

@@ -272,6 +272,9 @@ TEST_F(InvoiceDataTest, SignCaptionsOnlyWhileTheSignFooterIsOn) {
         {"00000409", false, "", "", "", ""},
         {"00000409", true, "Teljesített tételek összesen:", "Visszavezetések összesen:",
          "Total of items supplied:", "Total of returns:"},
+        // "0" means Hungarian, as in every language argument.
+        {"0", true, "Teljesített tételek összesen:", "Visszavezetések összesen:",
+         "Teljesített tételek összesen:", "Visszavezetések összesen:"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.nyelv) + (c.footer ? " footer on" : " footer off"));
