@@ -170,6 +170,10 @@ int TQuickRep_szamlabizonylat::Print_all() {
 }
 
 int TQuickRep_szamlabizonylat::PrintCopies(const std::string& printerName) {
+    return RunCopies([this, &printerName] { Print(printerName); });
+}
+
+int TQuickRep_szamlabizonylat::RunCopies(const std::function<void()>& printCopy) {
     struct Reset {
         TQuickRep_szamlabizonylat& rep;
         ~Reset() { rep.ResetDocument(); }
@@ -178,7 +182,7 @@ int TQuickRep_szamlabizonylat::PrintCopies(const std::string& printerName) {
     for (int copy = 1; copy <= count; ++copy) {
         peldanyszam = count;
         peldany = copy;
-        Print(printerName);
+        printCopy();
     }
     return count;
 }

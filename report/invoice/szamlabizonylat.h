@@ -10,6 +10,7 @@
 // Errors (database, missing columns, unwritable files) rise to the caller.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -99,6 +100,9 @@ class TQuickRep_szamlabizonylat {
     // (copy 1 labelled "(EREDETI)"), on the printer as Print chooses it, then resets the
     // properties as Print_all does. Returns the number of copies printed.
     int PrintCopies(const std::string& printerName = {});
+    // The same copy run with the printing of one copy of the caller's choice (called with
+    // `peldanyszam` and `peldany` set).
+    int RunCopies(const std::function<void()>& printCopy);
 
     // The report model itself (design, state of the last run).
     report::Report& Design() { return report_; }
