@@ -16,6 +16,8 @@
 // Calculated columns are recomputed each time a row becomes current. The header's run the
 // document closing clauses, which may open the lines and leave them after their last row;
 // callers rewind the lines (First) before walking them.
+// The lengths given to calculated text columns are their declared sizes; values are kept
+// whole, never cut to them.
 //
 // Nothing is written back; the datasets stay open until closed or reopened.
 
