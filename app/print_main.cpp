@@ -1,0 +1,129 @@
+// dorvan-print: the invoice for automation and machines without a screen. The same start-up
+// as the console (configuration files, messages on stderr, questions answered with their
+// safe default), then the ways out of the command line (see --help).
+// Exit status: 0 success; 1 failure, with its reason in one line on stderr (a silent abort
+// says nothing); 2 a command line that cannot be understood.
+
+#include <QApplication>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/print_job.h"
+#include "app/print_options.h"
+#include "config/ui_port.h"
+#include "datamodule/dm.h"
+#include "datamodule/silent_abort.h"
+#include "report/invoice/szamlabizonylat.h"
+
+namespace {
+
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+// A message on one line: line breaks (LF, CR) and the blanks around them become one space.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    bool pendingBreak = false;
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') {
+            pendingBreak = true;
+            continue;
+        }
+        if (pendingBreak) {
+            while (!line.empty() && line.back() == ' ') {
+                line.pop_back();
+            }
+            if (c == ' ' || c == '\t') {
+                continue;
+            }
+            if (!line.empty()) {
+                line += ' ';
+            }
+            pendingBreak = false;
+        }
+        line += c;
+    }
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
+        line.pop_back();
+    }
+    return line.empty() ? "Ismeretlen hiba" : line;
+}
+
+int Fail(const std::exception& error) {
+    std::cerr << OneLine(error.what()) << std::endl;
+    return kFailure;
+}
+
+// Qt's own notes (debug, info, warnings such as a missing runtime folder) stay off stderr,
+// which carries the program's messages; critical errors still get there, on one line.
+void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << OneLine(message.toStdString()) << std::endl;
+    }
+}
+
+// Without a display the program runs on Qt's offscreen platform.
+void ChooseHeadlessPlatform() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace dorvan;
+
+    app::PrintOptions options;
+    try {
+        options = app::ParsePrintOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const app::PrintUsageError& e) {
+        std::cerr << "dorvan-print: " << e.what() << " (see --help)" << std::endl;
+        return kUsage;
+    }
+    if (options.help) {
+        std::cout << app::PrintUsage();
+        return 0;
+    }
+
+    ChooseHeadlessPlatform();
+    qInstallMessageHandler(QtMessages);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kApplicationTitle);
+
+    ConsoleUi ui;
+    const ScopedUiPort scope(ui);
+    TDM dm;
+    try {
+        dm.DataModuleCreate();
+    } catch (const SilentAbort&) {
+        return kFailure;
+    } catch (const std::exception& e) {
+        return Fail(e);
+    }
+    if (ui.TerminateRequested()) {
+        return kFailure;  // the step that ended the start-up has said why
+    }
+    if (!dm.ZConnection.Connected()) {
+        std::cerr << "Nincs adatbázis-kapcsolat." << std::endl;
+        return kFailure;
+    }
+
+    try {
+        app::CheckDocumentExists(dm, options);
+        TQuickRep_szamlabizonylat report(dm);
+        app::RunPrintJob(report, options);
+    } catch (const SilentAbort&) {
+        return kFailure;
+    } catch (const std::exception& e) {
+        return Fail(e);
+    }
+    return 0;
+}

@@ -1,0 +1,126 @@
+#include "app/print_options.h"
+
+#include <charconv>
+
+namespace dorvan::app {
+
+namespace {
+
+// Splits "--name=value" into name and value.
+struct Argument {
+    std::string name;
+    std::optional<std::string> value;
+};
+
+Argument Split(const std::string& arg) {
+    const auto eq = arg.find('=');
+    if (arg.rfind("--", 0) != 0 || eq == std::string::npos) {
+        return {arg, std::nullopt};
+    }
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+int ParseKey(const std::string& text) {
+    int value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (text.empty() || error != std::errc() || end != last) {
+        throw PrintUsageError("--key: not a whole number: \"" + text + "\"");
+    }
+    return value;
+}
+
+}  // namespace
+
+PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
+    PrintOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const Argument arg = Split(args[i]);
+        // The value of an option that needs one: after "=" or the next argument.
+        const auto value = [&]() -> std::string {
+            if (arg.value) {
+                return *arg.value;
+            }
+            if (i + 1 >= args.size()) {
+                throw PrintUsageError(arg.name + ": missing value");
+            }
+            return args[++i];
+        };
+        const auto noValue = [&] {
+            if (arg.value) {
+                throw PrintUsageError(arg.name + ": takes no value");
+            }
+        };
+        if (arg.name == "--help" || arg.name == "-h") {
+            noValue();
+            options.help = true;
+        } else if (arg.name == "--key") {
+            options.key = ParseKey(value());
+        } else if (arg.name == "--number") {
+            options.number = value();
+            if (options.number->empty()) {
+                throw PrintUsageError("--number: empty document number");
+            }
+        } else if (arg.name == "--lang") {
+            options.lang = value();
+        } else if (arg.name == "--prev") {
+            noValue();
+            options.prev = true;
+        } else if (arg.name == "--text") {
+            options.text = value();
+        } else if (arg.name == "--pdf") {
+            options.pdf = value();
+        } else if (arg.name == "--print") {
+            options.print = true;
+            options.printer = arg.value.value_or("");
+        } else if (arg.name == "--copies") {
+            noValue();
+            options.copies = true;
+        } else if (arg.name == "--port") {
+            options.port = value();
+        } else {
+            throw PrintUsageError("unknown option: " + args[i]);
+        }
+        if ((arg.name == "--text" && options.text->empty()) ||
+            (arg.name == "--pdf" && options.pdf->empty()) ||
+            (arg.name == "--port" && options.port->empty())) {
+            throw PrintUsageError(arg.name + ": empty file name");
+        }
+    }
+    if (options.key && options.number) {
+        throw PrintUsageError("--key and --number exclude each other");
+    }
+    return options;
+}
+
+std::string PrintUsage() {
+    return "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]\n"
+           "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
+           "\n"
+           "Prints a stored invoice after the same start-up as the console (configuration\n"
+           "files, database connection); messages go to stderr.\n"
+           "\n"
+           "  --key N          document key (default 4317)\n"
+           "  --number DOCNO   document number instead of the key\n"
+           "  --lang CODE      second document language, e.g. 00000409\n"
+           "  --prev           the snapshot of a document being edited\n"
+           "  --text FILE      plain text for dot-matrix printers (Windows-1250, CR LF)\n"
+           "  --pdf FILE       PDF\n"
+           "  --print[=NAME]   print on the named printer (default: the invoice printer)\n"
+           "  --copies         the copy run: every copy of the settings, the first one\n"
+           "                   labelled as original\n"
+           "  --port DEVICE    copy the plain text to DEVICE (default port: $DORVAN_LPT1,\n"
+           "                   else /dev/lp0)\n"
+           "  --help           this text\n"
+           "\n"
+           "Without --text, --pdf, --print and --copies: the print test of the console, the\n"
+           "plain text into \"racun.txt\" in the current folder and its copy to the port.\n"
+           "With --text, the file is copied to a port only when --port is given.\n"
+           "\n"
+           "The executable's folder (Dorvan.ini) is $DORVAN_EXE_DIR when set; the per-machine\n"
+           "folder lies below $XDG_DATA_HOME. Exit status 0 on success, 1 on failure (one line\n"
+           "on stderr), 2 for a command line that cannot be understood.\n";
+}
+
+}  // namespace dorvan::app

@@ -1,0 +1,46 @@
+#pragma once
+// The command line of dorvan-print:
+//   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
+//                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]
+// Options with a value take it as the next argument or after "=".
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace dorvan::app {
+
+struct PrintOptions {
+    bool help = false;
+    // The document: by key or by number (at most one of them; neither: the print test's key).
+    std::optional<int> key;
+    std::optional<std::string> number;
+    std::string lang;
+    bool prev = false;
+    // Ways out; none of text, pdf, print and copies: the print test ("racun.txt" and the
+    // copy to the port).
+    std::optional<std::string> text;
+    std::optional<std::string> pdf;
+    bool print = false;
+    std::string printer;  // --print=PRINTER; empty: the invoice printer of the settings
+    bool copies = false;
+    std::optional<std::string> port;
+
+    // The print test's way out: no output option given.
+    bool PrintTestOutput() const { return !text && !pdf && !print && !copies; }
+};
+
+// A command line that cannot be understood; what() is one line.
+class PrintUsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name.
+PrintOptions ParsePrintOptions(const std::vector<std::string>& args);
+
+// The text of --help.
+std::string PrintUsage();
+
+}  // namespace dorvan::app

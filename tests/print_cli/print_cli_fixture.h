@@ -1,0 +1,136 @@
+#pragma once
+// A scratch installation for running dorvan-print (and the console) against the test
+// database: the executable folder with its Dorvan.ini, the per-machine folder, the system
+// folder, the public-address page answered on loopback and the central information database
+// on the test server, so that a successful start-up says nothing.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/ini_file.h"
+#include "config/ini_files.h"
+#include "config/test_env.h"
+#include "datamodule_startup/startup_fixture.h"
+#include "support/pg_fixture.h"
+
+namespace dorvan::test {
+
+// What a finished process left: exit status, stdout, stderr.
+struct ProcessResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+
+    // The lines of stderr (without their ends).
+    std::vector<std::string> ErrLines() const {
+        std::vector<std::string> lines;
+        std::string line;
+        for (const char c : err) {
+            if (c == '\n') {
+                lines.push_back(line);
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+// The environment of one test program: set up once, shared by its tests.
+class PrintInstallation {
+  public:
+    PrintInstallation()
+        : exeDir_(dir_.Str() + "/exe/"),
+          exeEnv_("DORVAN_EXE_DIR", exeDir_),
+          dataEnv_("XDG_DATA_HOME", dir_.Str() + "/data"),
+          sysEnv_("DORVAN_SYSCONFDIR", dir_.Str() + "/etc"),
+          webEnv_("DORVAN_WEB_SERVER", echo_.Url()),
+          referenceEnv_("DORVAN_REFERENCE_IP", "192.0.2.10"),
+          infoHost_("DORVAN_INFO_HOST", Server().host),
+          infoPort_("DORVAN_INFO_PORT", std::to_string(Server().port)),
+          infoUser_("DORVAN_INFO_USER", Server().user),
+          infoPassword_("DORVAN_INFO_PASSWORD", Server().password),
+          infoDatabase_("DORVAN_INFO_DATABASE", CreateInfoDatabase("print", true)),
+          lptEnv_("DORVAN_LPT1", dir_.Str() + "/no-such-folder/lpt1") {
+        std::filesystem::create_directories(exeDir_);
+        WriteMainIni(Server().password);
+    }
+    ~PrintInstallation() { DropDatabase(Server(), DatabaseName() + "_info_print"); }
+    PrintInstallation(const PrintInstallation&) = delete;
+    PrintInstallation& operator=(const PrintInstallation&) = delete;
+
+    bool EchoRunning() const { return echo_.Running(); }
+    const std::string& ExeDir() const { return exeDir_; }
+
+    // The [DataBase] section of the test database, with the password given.
+    void WriteMainIni(const std::string& password) const {
+        IniFile ini(exeDir_ + kMainIniName);
+        ini.WriteString("DataBase", "Host", Server().host);
+        ini.WriteString("DataBase", "Port", std::to_string(Server().port));
+        ini.WriteString("DataBase", "Database", DatabaseName());
+        ini.WriteString("DataBase", "User", Server().user);
+        ini.WriteString("DataBase", "Password", password);
+        ini.WriteString("DataBase", "Protocol", "postgresql-8");
+    }
+
+  private:
+    EchoServer echo_;
+    ScratchDir dir_;
+    std::string exeDir_;
+    EnvVar exeEnv_;
+    EnvVar dataEnv_;
+    EnvVar sysEnv_;
+    EnvVar webEnv_;
+    EnvVar referenceEnv_;
+    EnvVar infoHost_;
+    EnvVar infoPort_;
+    EnvVar infoUser_;
+    EnvVar infoPassword_;
+    EnvVar infoDatabase_;
+    EnvVar lptEnv_;
+};
+
+// Runs `program` with `args` in the folder `cwd`; stdout and stderr are collected.
+inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::filesystem::path& cwd) {
+    ProcessResult result;
+    const std::filesystem::path out = cwd / ".stdout";
+    const std::filesystem::path err = cwd / ".stderr";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(cwd.c_str()) != 0 || !std::freopen(out.c_str(), "w", stdout) ||
+            !std::freopen(err.c_str(), "w", stderr)) {
+            ::_exit(127);
+        }
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    result.out = ReadText(out);
+    result.err = ReadText(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return result;
+}
+
+}  // namespace dorvan::test
