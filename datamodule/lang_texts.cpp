@@ -40,10 +40,12 @@ bool FindLangRow(TDM& dm, const std::string& FormName, const std::string& Key,
     db::Query& Lang_textZQuery = dm.Lang_textZQuery;
     const std::string column = LangFieldName(dm.UserLang());
     if (Lang_textMemory.Active()) {
+        // The user's column is looked up first: without a settings row both ways fail alike.
+        const db::Field& field = Lang_textMemory.FieldByName(column);
         if (!Lang_textMemory.Locate("Lang_FormName;Lang_Object;Lang_Object_Type",
                                     {FormName, Key, Type}))
             return false;
-        text = Lang_textMemory.FieldByName(column).AsString();
+        text = field.AsString();
         return true;
     }
     Lang_textZQuery.Close();

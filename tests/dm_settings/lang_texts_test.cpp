@@ -271,6 +271,12 @@ TEST_F(LangTextsTest, MemoryCopyCutsTextsAndAnswersWithoutTheDatabase) {
     EXPECT_EQ(dm->GetLangText("Form1", "uj", "Új"), "Új");
     EXPECT_EQ(LangRows("Form1", "uj"), 1);
 
+    // Without a settings row the copy fails like the database does.
+    dm->_setupSQL.Close();
+    EXPECT_THROW(dm->GetLangText("Form1", "masik", "Másik"), db::FieldNotFound);
+    EXPECT_EQ(LangRows("Form1", "masik"), 0);
+    dm->SetSetup("en");
+
     // The second call closes the copy: lookups read the database again.
     dm->Get_Lang_Text_To_Local_MemDatabase();
     EXPECT_FALSE(dm->Lang_textMemory.Active());
