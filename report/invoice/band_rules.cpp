@@ -88,7 +88,7 @@ void InstallBandRules(TQuickRep_szamlabizonylat& rep) {
         const bool on = rules.Setting("szamla_raktarmozgas_bizonylat_megjelenites") == 1 &&
                         !TextOf(rules.rep_.Data().Header().Value(column)).empty();
         rules.Show("QRLabel_10075", on);
-        rules.Show("QRLabel_10075_lang", on);
+        rules.Show("QRLabel_10075_lang", on && rules.rep_.languageLabelsShown);
     });
     r.SetBeforePrint("ChildBand7", [rules](Band&, bool&) {
         rules.Show("QRDBText_raktar_mozgas_bizonylat",

@@ -369,6 +369,7 @@ void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
 
     // 16. Second-language captions.
     SetReportLanguage(r, dm, nyelv);
+    rep.languageLabelsShown = bilingual && control("QRLabel_10000_lang").enabled;
 
     // 17. Caption pairs: Hungarian label, slash, second-language label, value.
     control("QRLabel_10135_after").caption = DiscountTotalText(

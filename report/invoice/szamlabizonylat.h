@@ -111,6 +111,9 @@ class TQuickRep_szamlabizonylat {
 
     // The header preparation, run by the engine before the first page of every run.
     void QuickRepBeforePrint(report::Report& report);
+    // Whether the last preparation translated the second-language labels (a second language
+    // with a language key); the band rules show such labels only then.
+    bool languageLabelsShown = false;
 
   private:
     void Init();
