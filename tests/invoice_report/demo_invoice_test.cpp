@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "invoice_report_support.h"
+#include "report/engine/report_error.h"
 #include "report/engine/tqr_ascii_export_filter.h"
 #include "report/engine/utf8.h"
 
@@ -179,6 +183,9 @@ TEST_F(DemoInvoiceTest, ForeignCurrencyInvoiceInASecondLanguage) {
     EXPECT_FALSE(TextsOf(doc, "QRLabel_10085_lang").empty());
     EXPECT_FALSE(TextsOf(doc, "QRLabel_10130_lang").empty());
     EXPECT_EQ(TextsOf(doc, "QRDBText1"), std::vector<std::string>{"EUR"});
+    const std::string pdf = TempPath("szamla_4318_en.pdf");
+    rep.ExportPdf(pdf);
+    Keep(pdf);
     // The slash and the second-language caption follow "Lap:" 4 pixels apart, the page
     // number after them.
     report::Report& r = rep.Design();
@@ -256,6 +263,27 @@ TEST_F(DemoInvoiceTest, CopyRunLabelsEachCopyAndResetsTheReport) {
     EXPECT_EQ(rep.Print_all(), 2);
     EXPECT_EQ(rep.fej_kod, 0);
     EXPECT_TRUE(rep.bizonylatszam.empty());
+}
+
+TEST_F(DemoInvoiceTest, PreviewIsModalAndReturnsWhenClosed) {
+    TQuickRep_szamlabizonylat rep(dm);
+    rep.fej_kod = 4317;
+    bool shown = false;
+    QTimer::singleShot(200, [&shown] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) {
+                shown = true;
+                w->close();
+            }
+    });
+    rep.Preview();
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(DemoInvoiceTest, UnknownPrinterIsAnError) {
+    TQuickRep_szamlabizonylat rep(dm);
+    rep.fej_kod = 4317;
+    EXPECT_THROW(rep.Print("no such printer"), report::ReportError);
 }
 
 TEST_F(DemoInvoiceTest, Invoice4317AsPdf) {
