@@ -235,6 +235,33 @@ TEST_F(DemoInvoiceTest, UnknownDocumentPrintsTheFixedTextsOnly) {
     EXPECT_EQ(TextsOf(doc, "QRLabel_10000"), std::vector<std::string>{"SZÁMLA"});
 }
 
+TEST_F(DemoInvoiceTest, HeaderWithoutLinesPrintsOnePageOfHeaderData) {
+    TQuickRep_szamlabizonylat rep(dm);
+    rep.fej_kod = 4306;
+    const report::PageDocument doc = rep.Layout();
+    ASSERT_EQ(doc.pages.size(), 1U);
+    EXPECT_TRUE(TextsOf(doc, "QRSysData2").empty());
+    EXPECT_TRUE(TextsOf(doc, "QRDBText_AFA").empty());
+    EXPECT_FALSE(TextsOf(doc, "QRDBText_bizonylatszam2").empty());
+}
+
+TEST_F(DemoInvoiceTest, CollectiveInvoiceGroupsByDeliveryDate) {
+    TQuickRep_szamlabizonylat rep(dm);
+    rep.fej_kod = 4311;
+    const report::PageDocument doc = rep.Layout();
+    EXPECT_EQ(TextsOf(doc, "QRLabel_nemszall").size(), 1U);
+    EXPECT_EQ(TextsOf(doc, "QRDBText_szall"), std::vector<std::string>{"2026.11.20."});
+    std::vector<std::string> order;
+    for (const auto& name : ControlOrder(doc))
+        if (name == "QRLabel_nemszall" || name == "QRLabel_szall" || name == "QRSysData2" ||
+            name == "QRDBText_AFA")
+            order.push_back(name);
+    // Lines first delivered on this invoice come first (no delivery date), each VAT key
+    // closing with its subtotal.
+    EXPECT_EQ(order, (std::vector<std::string>{"QRLabel_nemszall", "QRSysData2", "QRDBText_AFA",
+                                               "QRLabel_szall", "QRSysData2", "QRDBText_AFA"}));
+}
+
 TEST_F(DemoInvoiceTest, ReversalInvoiceIsTitledAsSuch) {
     TQuickRep_szamlabizonylat rep(dm);
     rep.fej_kod = 4322;
