@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -305,6 +306,24 @@ TEST_F(DemoInvoiceTest, PreviewIsModalAndReturnsWhenClosed) {
     });
     rep.Preview();
     EXPECT_TRUE(shown);
+}
+
+TEST_F(DemoInvoiceTest, CashInvoiceCarriesThePaidStamp) {
+    TQuickRep_szamlabizonylat rep(dm);
+    rep.fej_kod = 4321;
+    const report::PageDocument doc = rep.Layout();
+    int stamps = 0;
+    for (const auto& item : doc.pages.front().items)
+        if (const auto* p = std::get_if<report::PictureItem>(&item);
+            p && std::abs(p->left - 88.4) < 0.01) {
+            ++stamps;
+            EXPECT_NEAR(p->top, 274.1, 0.05);  // 1036 design pixels
+            EXPECT_NEAR(p->width, 40.0, 0.1);
+        }
+    EXPECT_EQ(stamps, 1);
+    const std::string pdf = TempPath("szamla_4321.pdf");
+    rep.ExportPdf(pdf);
+    Keep(pdf);
 }
 
 TEST_F(DemoInvoiceTest, UnknownPrinterIsAnError) {
