@@ -201,6 +201,44 @@ TEST_F(CustomerBlock, DatedAndFlaggedLines) {
     EXPECT_EQ(VevoLines(row, "szuletesi_datum\nmagannyugdijp\ntelefon\nfax"), expected);
 }
 
+TEST_F(CustomerBlock, EveryOptionalKeyWithItsCaption) {
+    struct Case {
+        const char* key;
+        const char* column;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"bank", "partner_bank", "Bank:\tv"},
+        {"eng_szam", "partner_eng_szam", "Eng.szám: \tv"},
+        {"ostermeloi_szam", "partner_ostermeloi_szam", "Ősterm.sz.: \tv"},
+        {"adoazonosito", "partner_adoazonosito", "Adóazon.: \tv"},
+        {"osterm_regszam", "partner_osterm_regszam", "MVH reg.szám: \tv"},
+        {"csalgazd_nyilv_szam", "partner_csalgazd_nyilv_szam", "Csal.gazd.sz.: \tv"},
+        {"taj_szam", "partner_taj_szam", "TAJ szám: \tv"},
+        {"szuletesi_hely", "partner_szuletesi_hely", "Szül.hely: \tv"},
+        {"szuletesi_nev", "partner_szuletesi_nev", "Szül.név: \tv"},
+        {"anyja_neve", "partner_anyja_neve", "Anyja neve: \tv"},
+        {"agrar_kamarai_reg_szam", "partner_agrar_kamarai_reg_szam", "Agr.kam.sz: \tv"},
+    };
+    row.Post();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(VevoLines(row, c.key), Lines{});  // empty value: no line
+        row.Edit();
+        Set(c.column, "v");
+        row.Post();
+        EXPECT_EQ(VevoLines(row, c.key), Lines{c.line});
+        row.Edit();
+        Set(c.column, db::Value());
+        row.Post();
+    }
+    // A private pension fund without membership prints nothing.
+    row.Edit();
+    Set("partner_magannyugdijp", "Aranykor");
+    row.Post();
+    EXPECT_EQ(VevoLines(row, "magannyugdijp"), Lines{});
+}
+
 TEST(UserCache, KeepsAtMostCapacityAndDropsTheLeastRecentlyUsed) {
     TUserCache cache;
     const auto user = [](int i) {
