@@ -50,7 +50,7 @@ class InvoiceTextTest : public ::testing::Test {
         std::unique_ptr<db::Query> lines;
     };
 
-    Document Open(int kod, bool lang = true, int prev = 0) {
+    Document Open(int kod, bool lang = true, int prev = 0, bool projektLang = false) {
         const std::string p = prev == 1 ? "_prev_" : "";
         Document d;
         d.lines = std::make_unique<db::Query>(dm.ZConnection, "lines");
@@ -68,6 +68,8 @@ class InvoiceTextTest : public ::testing::Test {
         if (lang)
             d.header->AddCalculatedField("zaradek_langtext", db::FieldType::String, 2000);
         d.header->AddCalculatedField("projekt_zaradek", db::FieldType::String, 200);
+        if (projektLang)
+            d.header->AddCalculatedField("projekt_zaradek_langtext", db::FieldType::String, 200);
         db::Query* lines = d.lines.get();
         d.header->OnCalcFields = [this, lines](db::DataSet& h) {
             dm.Raktar_mozgas_fejZaradekCalcFields(h, *lines);
@@ -216,6 +218,15 @@ TEST_F(InvoiceTextTest, ProjectLine) {
         "Leírás: Irodaház burkolási munkái)";
     EXPECT_EQ(Open(4311).header->FieldByName("projekt_zaradek").AsString(), expected);
     EXPECT_EQ(Open(4304).header->FieldByName("projekt_zaradek").AsString(), expected);
+    // A header with the second-language project column, for an English-speaking customer.
+    Document hungarian = Open(4311, true, 0, true);
+    EXPECT_EQ(hungarian.header->FieldByName("projekt_zaradek_langtext").AsString(), "");
+    dm.ExecSQL("UPDATE raktar_mozgas_fej SET partner_kod = 3 WHERE kod = 4311");
+    Document english = Open(4311, true, 0, true);
+    EXPECT_EQ(english.header->FieldByName("projekt_zaradek").AsString(), expected);
+    EXPECT_EQ(english.header->FieldByName("projekt_zaradek_langtext").AsString(),
+              "This document belongs to project no. 1.");
+    dm.ExecSQL("UPDATE raktar_mozgas_fej SET partner_kod = 5 WHERE kod = 4311");
     // The reverse-charge clause of the document and the amount in words.
     EXPECT_EQ(Zaradek(Open(4311)),
               "Az ügylet az Áfa tv. 142. § (1) b) pontja szerint fordítottan adózik.\r"
