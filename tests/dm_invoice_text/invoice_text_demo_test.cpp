@@ -450,6 +450,10 @@ TEST_F(InvoiceTextTest, IndividualUnitQueryFollowsTheLineQuery) {
     dm.Raktar_mozgasZQuery.ParamByName("biz").SetAsInteger(4317);
     dm.Raktar_mozgasZQuery.Open();
     ASSERT_TRUE(dm.Raktar_mozgasZQuery.Locate("kod", {db::Value(431703)}));
+    // The line's print texts are bound to the same line.
+    dm.bizonylatszovegZQuery.Close();
+    dm.bizonylatszovegZQuery.Open();
+    EXPECT_EQ(dm.bizonylatszovegZQuery.FieldByName("sor_kod").AsInteger(), 431703);
     dm.EgyediZQuery.Close();
     dm.EgyediZQuery.Open();
     EXPECT_EQ(dm.EgyediZQuery.RecordCount(), 2);
