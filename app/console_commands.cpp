@@ -10,6 +10,7 @@
 
 #include "app/data_module_start.h"
 #include "app/form1.h"
+#include "report/engine/tqr_ascii_export_filter.h"
 #include "report/invoice/szamlabizonylat.h"
 
 namespace dorvan::app {
@@ -105,7 +106,10 @@ bool CopyFileToPort(const std::string& source, const std::string& target) {
 
 void PrintTest(TQuickRep_szamlabizonylat& report, const std::string& port) {
     report.fej_kod = kConsoleDocumentKey;
-    report.ExportText(kPrintTestFile);
+    {
+        report::TQRAsciiExportFilter filter(kPrintTestFile);
+        report.ExportToFilter(filter);
+    }  // the filter is released (its file closed) before the copy
     // The result of the copy is not examined: no port, a busy or a missing device is silent.
     CopyFileToPort(kPrintTestFile, port);
 }
