@@ -13,7 +13,7 @@ packages=(
   libcurl4-openssl-dev libcups2-dev
   fonts-liberation2 fontconfig
   xvfb xauth x11-utils imagemagick poppler-utils
-  python3 procps iproute2 util-linux
+  python3 procps iproute2 util-linux time
 )
 # Nothing to do when every package is already there (repeat runs of the test command).
 if dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | grep -qv 'install ok installed' ||

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The main job: builds the program (release preset), starts a throwaway local PostgreSQL
+# cluster holding the demo database, writes the configuration, exports invoice 4317 to
+# racun.txt and a PDF (plus the three-page invoice 4320 and the euro invoice 4318 in
+# English), says where the files are, and opens the console when a display is present.
+# The cluster is stopped again at the end.
+#   scripts/demo.sh            (files in ./demo of the checkout)
+#   DORVAN_DEMO_SKIP_SETUP=1   skips the Debian package check
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+# shellcheck source=scripts/demo_env.sh
+source scripts/demo_env.sh
+
+if [ -z "${DORVAN_DEMO_SKIP_SETUP:-}" ]; then
+  bash scripts/setup.sh
+fi
+cmake --preset release >/dev/null
+cmake --build --preset release --target dorvan-print dorvan-console -j "$(nproc)"
+bin="$here/build/release/app"
+
+work="$here/demo"
+mkdir -p "$work"
+demo_cluster_start "$work"
+trap demo_cluster_stop EXIT
+echo "PostgreSQL demo cluster on 127.0.0.1:$DEMO_PORT ($DEMO_PGDIR)"
+demo_database_load
+demo_install "$work"
+
+# The printer port: a file of the demo folder stands for LPT1.
+export DORVAN_LPT1="$work/LPT1.prn"
+rm -f "$work"/racun*.txt "$work"/racun*.pdf "$DORVAN_LPT1"
+
+cd "$work"
+# The console's print test: racun.txt in the current folder, copied to the port.
+"$bin/dorvan-print"
+"$bin/dorvan-print" --pdf racun.pdf
+"$bin/dorvan-print" --key 4320 --text racun_4320.txt --pdf racun_4320.pdf
+"$bin/dorvan-print" --key 4318 --lang 00000409 --text racun_4318_en.txt --pdf racun_4318_en.pdf
+
+echo
+echo "Invoice 4317 as plain text (Windows-1250, CR LF): $work/racun.txt"
+echo "  the same bytes as sent to the port LPT1:        $DORVAN_LPT1"
+echo "Invoice 4317 as PDF:                              $work/racun.pdf"
+echo "Three-page invoice 4320:                          $work/racun_4320.txt, $work/racun_4320.pdf"
+echo "Euro invoice 4318 in Hungarian and English:       $work/racun_4318_en.txt, $work/racun_4318_en.pdf"
+echo "Configuration: $DORVAN_EXE_DIR""Dorvan.ini (per-machine copy below $XDG_DATA_HOME)"
+echo "View the text as UTF-8:  iconv -f WINDOWS-1250 -t UTF-8 $work/racun.txt"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo
+  echo "Opening the console (close its window to end the demo)."
+  "$bin/dorvan-console"
+else
+  echo
+  echo "No display: the console window is not opened."
+fi

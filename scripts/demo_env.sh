@@ -1,0 +1,68 @@
+# Shared by demo.sh and bench_print.sh (sourced, not run): a throwaway PostgreSQL cluster
+# holding the demo database, and an installation of the program (Dorvan.ini in the folder
+# that stands for the executable's) pointing at it.
+#
+#   demo_cluster_start WORK     starts the cluster below WORK (or /tmp when the server's
+#                               system user cannot reach WORK); sets DEMO_PGDIR, DEMO_PORT;
+#                               the caller stops it with demo_cluster_stop
+#   demo_database_load          creates "Dorvan_Data" (schema + demo data) and the central
+#                               information database "Kalvex_Data"
+#   demo_install WORK           writes WORK/exe/Dorvan.ini; exports DORVAN_EXE_DIR,
+#                               XDG_DATA_HOME and the central information server settings
+
+demo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+demo_cluster_start() {
+  local work=$1
+  mkdir -p "$work"
+  DEMO_PGDIR="$work/pg"
+  # As root the server runs as the postgres system user: its folder must be reachable for
+  # that user, which a checkout below /root is not.
+  if [ "$(id -u)" -eq 0 ] && ! runuser -u postgres -- test -x "$work"; then
+    DEMO_PGDIR=$(mktemp -d /tmp/dorvan-demo-pg.XXXXXX)
+  fi
+  DEMO_PORT=$(bash "$demo_root/scripts/pg_cluster.sh" start "$DEMO_PGDIR")
+}
+
+demo_cluster_stop() {
+  if [ -n "${DEMO_PGDIR:-}" ]; then
+    bash "$demo_root/scripts/pg_cluster.sh" stop "$DEMO_PGDIR"
+    DEMO_PGDIR=""
+  fi
+}
+
+demo_psql() {
+  PGPASSWORD=postgres psql -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$DEMO_PORT" -U postgres "$@"
+}
+
+demo_database_load() {
+  demo_psql -d postgres -c "CREATE DATABASE \"Dorvan_Data\" TEMPLATE template0 ENCODING 'UTF8'"
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/schema.sql" >/dev/null
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/demo.sql" >/dev/null
+  if [ -f "$demo_root/sql/info_schema.sql" ]; then
+    demo_psql -d postgres -c "CREATE DATABASE \"Kalvex_Data\" TEMPLATE template0 ENCODING 'UTF8'"
+    demo_psql -d Kalvex_Data -f "$demo_root/sql/info_schema.sql" >/dev/null
+  fi
+}
+
+demo_install() {
+  local work=$1
+  # The executable's folder stands in WORK/exe, the per-machine folder below WORK/xdg.
+  export DORVAN_EXE_DIR="$work/exe/"
+  export XDG_DATA_HOME="$work/xdg"
+  # The central information service is the local "Kalvex_Data" (asked only when the
+  # public-address page answers).
+  export DORVAN_INFO_HOST=127.0.0.1 DORVAN_INFO_PORT="$DEMO_PORT" DORVAN_INFO_USER=postgres \
+    DORVAN_INFO_PASSWORD=postgres DORVAN_INFO_DATABASE=Kalvex_Data
+  rm -rf "$DORVAN_EXE_DIR" "$XDG_DATA_HOME"
+  mkdir -p "$DORVAN_EXE_DIR" "$XDG_DATA_HOME"
+  cat >"$DORVAN_EXE_DIR/Dorvan.ini" <<INI
+[DataBase]
+Host=127.0.0.1
+Port=$DEMO_PORT
+Database=Dorvan_Data
+Protocol=postgresql-8
+User=postgres
+Password=postgres
+INI
+}
