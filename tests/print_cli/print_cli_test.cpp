@@ -135,6 +135,27 @@ TEST_F(PrintCliTest, FailuresEndWithOneLineAndNonZeroStatus) {
     }
 }
 
+TEST_F(PrintCliTest, SecondLanguageOnlyWhenAsked) {
+    struct Case {
+        std::vector<std::string> args;
+        bool english;
+    };
+    const Case cases[] = {
+        {{"--key", "4318", "--text", "hu.txt"}, false},
+        {{"--key", "4318", "--lang", "00000409", "--text", "en.txt"}, true},
+        {{"--key", "4318", "--lang=0", "--text", "zero.txt"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const ProcessResult run = Run(c.args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string text = ReadText(Work(c.args.back()));
+        ExpectPrinterText(text);
+        EXPECT_EQ(Contains(text, "INVOICE"), c.english);
+        EXPECT_EQ(Contains(text, "Lap/Page"), c.english);
+    }
+}
+
 TEST_F(PrintCliTest, SnapshotOfTheDocumentBeingEdited) {
     const ProcessResult run = Run({"--prev", "--key", "4317", "--text", "prev.txt"});
     EXPECT_EQ(run.status, 0) << run.err;
