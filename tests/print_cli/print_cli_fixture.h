@@ -73,12 +73,13 @@ class PrintInstallation {
     bool EchoRunning() const { return echo_.Running(); }
     const std::string& ExeDir() const { return exeDir_; }
 
-    // The [DataBase] section of the test database, with the password given.
-    void WriteMainIni(const std::string& password) const {
+    // The [DataBase] section of the test server, with the password and database given.
+    void WriteMainIni(const std::string& password,
+                      const std::string& database = DatabaseName()) const {
         IniFile ini(exeDir_ + kMainIniName);
         ini.WriteString("DataBase", "Host", Server().host);
         ini.WriteString("DataBase", "Port", std::to_string(Server().port));
-        ini.WriteString("DataBase", "Database", DatabaseName());
+        ini.WriteString("DataBase", "Database", database);
         ini.WriteString("DataBase", "User", Server().user);
         ini.WriteString("DataBase", "Password", password);
         ini.WriteString("DataBase", "Protocol", "postgresql-8");

@@ -169,6 +169,27 @@ TEST_F(PrintCliTest, HelpNeedsNoDatabase) {
     EXPECT_EQ(run.err, "");
 }
 
+TEST_F(PrintCliTest, WithoutDocument4317ThePrintTestPrintsAnEmptyInvoiceAndCopiesIt) {
+    const std::string empty = DatabaseName() + "_empty";
+    CreateDatabase(Server(), empty, true, false);
+    installation_->WriteMainIni(Server().password, empty);
+    const fs::path port = Work("lpt1");
+    const ProcessResult printTest = Run({"--port", port.string()});
+    const ProcessResult byKey = Run({"--key", "4317", "--text", "by-key.txt"});
+    installation_->WriteMainIni(Server().password);
+    DropDatabase(Server(), empty);
+
+    EXPECT_EQ(printTest.status, 0) << printTest.err;
+    const std::string text = ReadText(Work("racun.txt"));
+    ExpectPrinterText(text);
+    EXPECT_TRUE(Contains(text, "SZ\xC1MLA"));
+    EXPECT_EQ(ReadText(port), text);
+    // Asked for by key on the command line, the missing document is an error.
+    EXPECT_EQ(byKey.status, 1);
+    EXPECT_EQ(byKey.err, "Nincs ilyen bizonylat: kulcs 4317\n");
+    EXPECT_FALSE(fs::exists(Work("by-key.txt")));
+}
+
 TEST_F(PrintCliTest, WrongPasswordGivesUpWithAClearLine) {
     installation_->WriteMainIni("rossz jelszó");
     const ProcessResult run = Run({});
