@@ -22,10 +22,13 @@ bin="$here/build/release/app"
 work="$here/demo"
 mkdir -p "$work"
 demo_cluster_start "$work"
-trap demo_cluster_stop EXIT
+trap 'demo_web_stop; demo_cluster_stop' EXIT
 echo "PostgreSQL demo cluster on 127.0.0.1:$DEMO_PORT ($DEMO_PGDIR)"
 demo_database_load
 demo_install "$work"
+# The public-address page answers on loopback, so the start-up also reads the program
+# version from the local central information database.
+demo_web_start
 
 # The printer port: a file of the demo folder stands for LPT1.
 export DORVAN_LPT1="$work/LPT1.prn"

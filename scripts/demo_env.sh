@@ -7,6 +7,9 @@
 #                               the caller stops it with demo_cluster_stop
 #   demo_database_load          creates "Dorvan_Data" (schema + demo data) and the central
 #                               information database "Kalvex_Data"
+#   demo_web_start              stands a loopback server in for the maker's web server (the
+#                               public-address page), unless DORVAN_WEB_SERVER is set;
+#                               demo_web_stop ends it
 #   demo_install WORK           writes WORK/exe/Dorvan.ini; exports DORVAN_EXE_DIR,
 #                               XDG_DATA_HOME and the central information server settings
 
@@ -28,6 +31,29 @@ demo_cluster_stop() {
   if [ -n "${DEMO_PGDIR:-}" ]; then
     bash "$demo_root/scripts/pg_cluster.sh" stop "$DEMO_PGDIR"
     DEMO_PGDIR=""
+  fi
+}
+
+demo_web_start() {
+  DEMO_WEB_PID=""
+  if [ -n "${DORVAN_WEB_SERVER:-}" ]; then
+    return
+  fi
+  local fifo port
+  fifo=$(mktemp -u /tmp/dorvan-demo-web.XXXXXX)
+  mkfifo "$fifo"
+  python3 "$demo_root/tests/config/http_test_server.py" >"$fifo" &
+  DEMO_WEB_PID=$!
+  read -r port <"$fifo"
+  rm -f "$fifo"
+  export DORVAN_WEB_SERVER="http://127.0.0.1:$port"
+}
+
+demo_web_stop() {
+  if [ -n "${DEMO_WEB_PID:-}" ]; then
+    kill "$DEMO_WEB_PID" 2>/dev/null || true
+    wait "$DEMO_WEB_PID" 2>/dev/null || true
+    DEMO_WEB_PID=""
   fi
 }
 
