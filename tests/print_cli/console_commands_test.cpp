@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -131,15 +132,22 @@ TEST_F(ConsoleCommandsTest, PrintTestWithoutAPortIsSilent) {
 
 TEST_F(ConsoleCommandsTest, PreviewOpensModallyAndReturnsWhenClosed) {
     QString seen;
+    int ticks = 0;
     QTimer timer;
     timer.setInterval(50);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && ++ticks == 5) {  // left open a moment to settle
             seen = modal->metaObject()->className();
+            // A picture of the preview for the eye, when a folder is named for it.
+            if (const char* dir = std::getenv("DORVAN_SCREENSHOT_DIR")) {
+                modal->grab().save(QString::fromUtf8(dir) + "/console_preview.png");
+            }
             modal->close();
         }
     });
     timer.start();
+    app::Form1()->show();  // as in a run: the console is on screen
     app::Form1()->Button2->click();
     timer.stop();
     EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
