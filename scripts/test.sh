@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
 bash scripts/setup.sh
+bash scripts/check_format.sh
 preset=${DORVAN_PRESET:-ci}
 cmake --preset "$preset"
 cmake --build --preset "$preset" -j "$(nproc)"
