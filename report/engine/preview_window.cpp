@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -185,12 +186,25 @@ void PreviewWindow::closeEvent(QCloseEvent* event) {
         emit closed();
 }
 
+namespace {
+
+// Opens the window maximised. Without a window manager (a bare X server) nothing honours
+// the maximised state, so the window is first given the screen's whole available area.
+void ShowMaximizedOnScreen(QWidget& window) {
+    if (const QScreen* screen = window.screen()) {
+        window.setGeometry(screen->availableGeometry());
+    }
+    window.showMaximized();
+}
+
+}  // namespace
+
 void ExecPreview(PageDocument document, QWidget* parent) {
     PreviewWindow window(std::move(document), parent);
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     QObject::connect(&window, &PreviewWindow::closed, &loop, &QEventLoop::quit);
-    window.showMaximized();
+    ShowMaximizedOnScreen(window);
     window.ZoomToPage();
     loop.exec();
 }
@@ -198,7 +212,7 @@ void ExecPreview(PageDocument document, QWidget* parent) {
 PreviewWindow* ShowPreview(PageDocument document, QWidget* parent) {
     auto* window = new PreviewWindow(std::move(document), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->showMaximized();
+    ShowMaximizedOnScreen(*window);
     window->ZoomToPage();
     return window;
 }
