@@ -1,8 +1,29 @@
 #include "datamodule/dm.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "config/servers.h"
 
 namespace dorvan {
+
+namespace {
+
+// The module's component order for the bulk opening at start: the language texts first,
+// then the owner record and the global settings (whose after-open handler completes the
+// settings), the connection test and the document queries; every other component after
+// them in its order of declaration.
+constexpr std::array<std::string_view, 7> kStartupOrder = {
+    "Lang_textZQuery", "TulajdonosZQuery",        "_setup_mainSQL", "GetSequencesSQL",
+    "TesztZQuery",     "Raktar_mozgas_fejZQuery", "EgyediZQuery"};
+
+std::size_t StartupRank(const db::DataSet* query) {
+    const auto it = std::find(kStartupOrder.begin(), kStartupOrder.end(), query->Name());
+    return static_cast<std::size_t>(it - kStartupOrder.begin());
+}
+
+}  // namespace
 
 DmContext::DmContext() {
     ZConnection.SetAutoCommit(true);
@@ -34,6 +55,10 @@ TDM::TDM() {
     EgyediZQuery.BeforeOpen = [this](db::DataSet& d) { EgyediZQueryBeforeOpen(d); };
     // The start-up empties the user cache of GetUserInfo.
     OnClearUserCache = [this] { UserCache.Clear(); };
+
+    std::stable_sort(
+        Queries.begin(), Queries.end(),
+        [](const db::DataSet* a, const db::DataSet* b) { return StartupRank(a) < StartupRank(b); });
 }
 
 TDM::~TDM() {
