@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include "db/errors.h"
+#include "db/sql_params.h"
 
 namespace dorvan::db {
 
@@ -22,16 +23,6 @@ const char* IsolationText(IsolationLevel level) {
             break;
     }
     return nullptr;
-}
-
-std::string QuoteIdent(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 }  // namespace

@@ -7,20 +7,6 @@
 
 namespace dorvan::db {
 
-namespace {
-
-std::string QuoteIdent(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-}  // namespace
-
 FieldType FieldTypeFromOid(Oid type) {
     switch (type) {
         case 16:

@@ -132,4 +132,14 @@ ParsedSql ParseNamedParams(const std::string& sql) {
     return out;
 }
 
+std::string QuoteIdent(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace dorvan::db

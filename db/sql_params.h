@@ -21,4 +21,7 @@ ParsedSql ParseNamedParams(const std::string& sql);
 bool SameName(const std::string& a, const std::string& b);
 std::string LowerName(const std::string& s);
 
+// An identifier in double quotes, embedded double quotes doubled: "name", "a""b".
+std::string QuoteIdent(const std::string& name);
+
 }  // namespace dorvan::db
