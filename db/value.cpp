@@ -26,6 +26,19 @@ std::string LowerAscii(std::string_view s) {
     return out;
 }
 
+// The whole of `s` as a number (an optional leading "+" allowed); false when anything is
+// left over or the text is empty.
+template <typename T>
+bool ParseWhole(std::string_view s, T& out) {
+    if (s.empty())
+        return false;
+    const char* first = s.data();
+    if (*first == '+')
+        ++first;
+    auto res = std::from_chars(first, s.data() + s.size(), out);
+    return res.ec == std::errc() && res.ptr == s.data() + s.size();
+}
+
 std::string DateTimeText(const DateTimeValue& v, bool withMs) {
     switch (v.kind) {
         case DateTimeKind::Date:
@@ -67,24 +80,11 @@ bool ParseDouble(std::string_view text, double& out) {
         if (c == ',')
             c = '.';
     }
-    if (s.empty())
-        return false;
-    const char* first = s.data();
-    if (*first == '+')
-        ++first;
-    auto res = std::from_chars(first, s.data() + s.size(), out);
-    return res.ec == std::errc() && res.ptr == s.data() + s.size();
+    return ParseWhole(s, out);
 }
 
 bool ParseInteger(std::string_view text, std::int64_t& out) {
-    const std::string_view s = Trim(text);
-    if (s.empty())
-        return false;
-    const char* first = s.data();
-    if (*first == '+')
-        ++first;
-    auto res = std::from_chars(first, s.data() + s.size(), out);
-    return res.ec == std::errc() && res.ptr == s.data() + s.size();
+    return ParseWhole(Trim(text), out);
 }
 
 std::string FoldCase(std::string_view text) {
