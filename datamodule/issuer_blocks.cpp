@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "config/error_log.h"
+#include "config/date_time_pattern.h"
 #include "config/format_settings.h"
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"

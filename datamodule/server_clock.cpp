@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "config/date_time_pattern.h"
 #include "db/errors.h"
 #include "db/value.h"
 
@@ -15,13 +16,6 @@ int ToInt(const std::string& text, const char* what) {
         throw db::ConversionError("'" + text + "' is not a valid integer value (" + what + ")");
     }
     return static_cast<int>(v);
-}
-
-std::string Padded(int value, std::size_t width) {
-    std::string s = std::to_string(value);
-    while (s.size() < width)
-        s.insert(s.begin(), '0');
-    return s;
 }
 
 }  // namespace
@@ -44,42 +38,13 @@ TServerDateTime ComposeServerDateTime(const std::string& year, const std::string
 
 std::string FormatTimeText(const std::string& pattern, TDateTime time) {
     const db::TimeParts t = db::DecodeTime(time);
-    std::string out;
-    std::size_t i = 0;
-    while (i < pattern.size()) {
-        const char c = pattern[i];
-        if (c == '\'' || c == '"') {
-            const std::size_t close = pattern.find(c, i + 1);
-            const std::size_t end = close == std::string::npos ? pattern.size() : close;
-            out += pattern.substr(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
-        }
-        std::size_t run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c)
-            ++run;
-        switch (c) {
-            case 'H':
-            case 'h':
-                out += Padded(t.hour, run >= 2 ? 2 : 1);
-                break;
-            case 'm':
-            case 'n':
-                out += Padded(t.minute, run >= 2 ? 2 : 1);
-                break;
-            case 's':
-                out += Padded(t.second, run >= 2 ? 2 : 1);
-                break;
-            case 'z':
-                out += Padded(t.millisecond, run >= 3 ? 3 : 1);
-                break;
-            default:
-                out.append(run, c);
-                break;
-        }
-        i += run;
-    }
-    return out;
+    DateTimeFields f;
+    f.hasDate = false;
+    f.hour = t.hour;
+    f.minute = t.minute;
+    f.second = t.second;
+    f.millisecond = t.millisecond;
+    return FormatDateTimePattern(pattern, f);
 }
 
 }  // namespace dorvan

@@ -30,29 +30,5 @@ TEST(ErrorLog, AppendsThreeLinesBesideTheExecutable) {
     EXPECT_EQ(stamp[11], ' ');
 }
 
-TEST(ErrorLog, DateTimePatterns) {
-    std::tm t{};
-    t.tm_year = 2007 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 5;
-    t.tm_hour = 7;
-    t.tm_min = 4;
-    t.tm_sec = 9;
-    struct Case {
-        const char* pattern;
-        const char* expected;
-    };
-    static constexpr Case kCases[] = {
-        {"yyyy.MM.dd.", "2007.03.05."},
-        {"H:mm:ss", "7:04:09"},
-        {"HH:mm", "07:04"},
-        {"yy/M/d", "07/3/5"},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.pattern);
-        EXPECT_EQ(FormatDateTimePattern(c.pattern, t), c.expected);
-    }
-}
-
 }  // namespace
 }  // namespace dorvan
