@@ -11,6 +11,7 @@
 #include "config/format_settings.h"
 #include "config/lib_amount_in_words.h"
 #include "config/lib_strings.h"
+#include "config/number_mask.h"
 #include "datamodule/dm.h"
 
 namespace dorvan {
@@ -25,70 +26,10 @@ bool ZaradekNelkuliFajta(int fajta) {
     return fajta == 11 || fajta == 13 || fajta == 17;
 }
 
-// Digits of |value| rounded half away from zero to two decimals, read from its 15
-// significant digits (what a double carries reliably): 1.005 gives 1.01.
-void RoundedDigits(double magnitude, std::string& whole, std::string& cents) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
-    std::string digits;
-    const char* p = buf;
-    for (; *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9')
-            digits += *p;
-    const int pointPos = std::atoi(p + 1) + 1;  // digits before the decimal point
-    // Fixed form with (at least) three decimals.
-    std::string intPart;
-    std::string fracPart;
-    if (pointPos <= 0) {
-        intPart = "0";
-        fracPart = std::string(static_cast<std::size_t>(-pointPos), '0') + digits;
-    } else if (pointPos >= static_cast<int>(digits.size())) {
-        intPart = digits + std::string(static_cast<std::size_t>(pointPos) - digits.size(), '0');
-    } else {
-        intPart = digits.substr(0, static_cast<std::size_t>(pointPos));
-        fracPart = digits.substr(static_cast<std::size_t>(pointPos));
-    }
-    fracPart.resize(std::max<std::size_t>(fracPart.size(), 3), '0');
-    std::string number = intPart + fracPart.substr(0, 2);
-    if (fracPart[2] >= '5') {
-        // Add one hundredth: carry through the digits.
-        int i = static_cast<int>(number.size()) - 1;
-        while (i >= 0 && number[static_cast<std::size_t>(i)] == '9') {
-            number[static_cast<std::size_t>(i)] = '0';
-            --i;
-        }
-        if (i < 0)
-            number.insert(number.begin(), '1');
-        else
-            ++number[static_cast<std::size_t>(i)];
-    }
-    whole = number.substr(0, number.size() - 2);
-    const std::size_t nz = whole.find_first_not_of('0');
-    whole = nz == std::string::npos ? "0" : whole.substr(nz);
-    cents = number.substr(number.size() - 2);
-}
-
-std::string GroupedThousands(const std::string& digits, const std::string& separator) {
-    std::string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += separator;
-        out += digits[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string FormatHufAmount(double value) {
-    const FormatSettings& fs = GlobalFormatSettings();
-    std::string whole;
-    std::string cents;
-    RoundedDigits(std::fabs(value), whole, cents);
-    const bool zero = whole == "0" && cents == "00";
-    return std::string(value < 0 && !zero ? "-" : "") +
-           GroupedThousands(whole, fs.thousandSeparator) + fs.decimalSeparator + cents + " HUF";
+    return FormatFloat("###,##0.00 HUF", value);
 }
 
 std::string FormatQuantity(double value) {
