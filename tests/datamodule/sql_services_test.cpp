@@ -10,26 +10,16 @@
 #include "datamodule/server_clock.h"
 #include "db/errors.h"
 #include "db/transaction.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan {
 namespace {
 
-db::ConnectionParams TestParams() {
-    const auto& s = test::Server();
-    db::ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = test::DatabaseName();
-    return p;
-}
-
 class SqlServicesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dm.ConnectLocal(TestParams());
+        dm.ConnectLocal(test::DatabaseParams());
         dm.ExecSQLList({
             "DROP TABLE IF EXISTS t_stamp, t_plain, t_stamp_time, t_req;",
             "CREATE TABLE t_stamp (kod serial PRIMARY KEY, nev varchar(20),",

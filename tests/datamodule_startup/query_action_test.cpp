@@ -12,6 +12,7 @@
 #include "config/test_env.h"
 #include "datamodule/dm.h"
 #include "db/errors.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan {
@@ -26,13 +27,7 @@ class QueryActionTest : public ::testing::Test {
     QueryActionTest() : exeEnv_("DORVAN_EXE_DIR", dir_.Str() + "/"), scope_(ui_) {}
 
     void SetUp() override {
-        db::ConnectionParams params;
-        params.host = test::Server().host;
-        params.port = test::Server().port;
-        params.database = test::DatabaseName();
-        params.user = test::Server().user;
-        params.password = test::Server().password;
-        dm_.ConnectLocal(params);
+        dm_.ConnectLocal(test::DatabaseParams());
         dm_.ExecSQL("CREATE TABLE IF NOT EXISTS qa_rows (kod integer PRIMARY KEY, nev text)");
         dm_.ExecSQL("DELETE FROM qa_rows");
         dm_.ExecSQL("INSERT INTO qa_rows VALUES (1, 'egy'), (2, 'kettő'), (3, 'három')");

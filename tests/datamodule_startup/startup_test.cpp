@@ -12,6 +12,7 @@
 #include "datamodule/silent_abort.h"
 #include "db/errors.h"
 #include "startup_fixture.h"
+#include "support/db_params.h"
 
 namespace dorvan {
 namespace {
@@ -205,13 +206,7 @@ TEST_F(StartupTest, NoPrinterEndsTheSequenceBeforeConnecting) {
 TEST_F(StartupTest, ConnectedDesignTimeConnectionEndsTheProgram) {
     WriteMainIni(TestServerSection());
     auto dm = NewDm();
-    db::ConnectionParams params;
-    params.host = Server().host;
-    params.port = Server().port;
-    params.database = DatabaseName();
-    params.user = Server().user;
-    params.password = Server().password;
-    dm->ZConnection.SetParams(params);
+    dm->ZConnection.SetParams(test::DatabaseParams());
     dm->ZConnection.Connect();
 
     dm->DataModuleCreate();

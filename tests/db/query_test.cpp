@@ -6,27 +6,17 @@
 #include "db/errors.h"
 #include "db/query.h"
 #include "db/transaction.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan::db {
 namespace {
 
-ConnectionParams TestParams() {
-    const auto& s = test::Server();
-    ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = test::DatabaseName();
-    return p;
-}
-
 class QueryTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         Connection c("setup");
-        c.SetParams(TestParams());
+        c.SetParams(test::DatabaseParams());
         c.Connect();
         c.Execute(R"(
             DROP TABLE IF EXISTS t_cikk, t_fej, t_tetel;
@@ -50,7 +40,7 @@ class QueryTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        conn.SetParams(TestParams());
+        conn.SetParams(test::DatabaseParams());
         conn.Connect();
         conn.Execute("DELETE FROM t_cikk");
     }
@@ -315,7 +305,7 @@ TEST_F(QueryTest, TransactionRollsBackUnlessCommitted) {
 
 TEST_F(QueryTest, AutoCommitOffKeepsATransactionOpen) {
     Connection other("Other");
-    other.SetParams(TestParams());
+    other.SetParams(test::DatabaseParams());
     other.SetAutoCommit(false);
     other.Connect();
     other.Execute("insert into t_cikk (nev) values ('fuggo')");
@@ -408,7 +398,7 @@ TEST_F(QueryTest, ColumnsAddedLaterAreWrittenBack) {
     q.SetSqlText("select * from t_valtozo");
     q.Open();  // the table's columns are now known to the connection
     Connection other("Other");
-    other.SetParams(TestParams());
+    other.SetParams(test::DatabaseParams());
     other.Connect();
     other.Execute("alter table t_valtozo add column b varchar(10) not null default 'x'");
     q.Close();
@@ -447,7 +437,7 @@ TEST_F(QueryTest, RefreshRereadsRowsAndKeepsPosition) {
 
 TEST_F(QueryTest, LostConnectionIsAConnectionFailure) {
     Connection victim("Victim");
-    victim.SetParams(TestParams());
+    victim.SetParams(test::DatabaseParams());
     victim.Connect();
     Query pid(victim, "PidSQL");
     pid.SetSqlText("select pg_backend_pid()");
@@ -467,7 +457,7 @@ TEST_F(QueryTest, LostOrMissingConnectionIsAConnectionFailure) {
     Query q(c, "X");
     q.SetSqlText("select 1");
     EXPECT_THROW(q.Open(), ConnectionFailure);
-    ConnectionParams bad = TestParams();
+    ConnectionParams bad = test::DatabaseParams();
     bad.database = "nincs_ilyen_adatbazis";
     c.SetParams(bad);
     EXPECT_THROW(c.Connect(), ConnectionFailure);

@@ -12,6 +12,7 @@
 #include "datamodule/closing_clauses.h"
 #include "datamodule/dm.h"
 #include "db/transaction.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan {
@@ -22,21 +23,10 @@ using Lines = std::vector<std::string>;
 const std::string kBankZaradek =
     "Kérjük, a számla összegét a fizetési határidőig bankszámlánkra átutalni szíveskedjen!";
 
-db::ConnectionParams TestParams() {
-    const auto& s = test::Server();
-    db::ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = test::DatabaseName();
-    return p;
-}
-
 class InvoiceTextTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dm.ConnectLocal(TestParams());
+        dm.ConnectLocal(test::DatabaseParams());
         // Every change a test makes is rolled back at its end.
         tx = std::make_unique<db::Transaction>(dm.ZConnection);
     }

@@ -218,7 +218,7 @@ TEST_F(MasterDataTest, PartnerDebtOfKeyZeroIsZeroWithTheGivenDate) {
     EXPECT_EQ(t.datum, db::EncodeDate(2024, 3, 31));
     EXPECT_EQ(t.ertek3, 0);
     EXPECT_EQ(t.ertek6, 0);
-    dm.ConnectLocal(test::DemoParams());
+    dm.ConnectLocal(test::DatabaseParams());
 }
 
 // --- Items ----------------------------------------------------------------------------------

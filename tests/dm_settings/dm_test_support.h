@@ -8,24 +8,14 @@
 #include <string>
 
 #include "datamodule/dm.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan::test {
 
-inline db::ConnectionParams TestParams() {
-    const auto& s = Server();
-    db::ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = DatabaseName();
-    return p;
-}
-
 inline std::unique_ptr<TDM> ConnectedDm() {
     auto dm = std::make_unique<TDM>();
-    dm->ConnectLocal(TestParams());
+    dm->ConnectLocal(DatabaseParams());
     return dm;
 }
 

@@ -11,25 +11,15 @@
 #include "datamodule/dm.h"
 #include "db/transaction.h"
 #include "report/invoice/invoice_datasets.h"
+#include "support/db_params.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan::test {
 
-inline db::ConnectionParams DemoParams() {
-    const auto& s = Server();
-    db::ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = DatabaseName();
-    return p;
-}
-
 class InvoiceDataTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dm.ConnectLocal(DemoParams());
+        dm.ConnectLocal(DatabaseParams());
         tx = std::make_unique<db::Transaction>(dm.ZConnection);
         data = std::make_unique<TInvoiceDatasets>(dm, props);
     }

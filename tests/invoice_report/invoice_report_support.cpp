@@ -129,17 +129,6 @@ std::unique_ptr<report::MemoryDataSource> Source(const std::vector<std::string>&
 
 }  // namespace
 
-db::ConnectionParams DemoParams() {
-    const auto& s = Server();
-    db::ConnectionParams p;
-    p.host = s.host;
-    p.port = s.port;
-    p.user = s.user;
-    p.password = s.password;
-    p.database = DatabaseName();
-    return p;
-}
-
 MemoryInvoiceData::MemoryInvoiceData() {
     header = {{"kod", 1},
               {"Bizonylatszam", "SZ-2026/0001"},
@@ -230,7 +219,7 @@ void InvoiceTest::SetUp() {
     MainTable().UserID.clear();
     MainTable().Nyomtatvany_sorkiemeles = 0;
     MainTable().Bizonylat_sorkiemeles = 0;
-    dm.ConnectLocal(DemoParams());
+    dm.ConnectLocal(DatabaseParams());
     dm.ExecSQL("CREATE TABLE IF NOT EXISTS _test_setup_main_saved AS SELECT * FROM _setup_main");
 }
 

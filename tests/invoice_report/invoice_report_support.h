@@ -16,10 +16,9 @@
 #include "report/engine/memory_data_source.h"
 #include "report/engine/page_model.h"
 #include "report/invoice/szamlabizonylat.h"
+#include "support/db_params.h"
 
 namespace dorvan::test {
-
-db::ConnectionParams DemoParams();
 
 // Column values of one row by name.
 using Row = std::map<std::string, QVariant>;
