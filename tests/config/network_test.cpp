@@ -1,9 +1,5 @@
 #include "config/network.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +7,7 @@
 #include "config/config_error.h"
 #include "config/main_table.h"
 #include "config/recording_ui.h"
+#include "support/loopback_http_server.h"
 #include "test_env.h"
 
 namespace dorvan {
@@ -21,43 +18,7 @@ using test::ScratchDir;
 using test::WriteText;
 
 // The loopback HTTP server of http_test_server.py, started once for the whole suite.
-class LoopbackServer {
-  public:
-    LoopbackServer() {
-        int fds[2];
-        if (::pipe(fds) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(fds[1], STDOUT_FILENO);
-            ::close(fds[0]);
-            ::close(fds[1]);
-            ::execlp("python3", "python3", DORVAN_HTTP_TEST_SERVER, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        std::string line;
-        char c = 0;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        ::close(fds[0]);
-        port_ = line.empty() ? 0 : std::stoi(line);
-    }
-    ~LoopbackServer() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    int Port() const { return port_; }
-    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    pid_t pid_ = -1;
-    int port_ = 0;
-};
+using LoopbackServer = test::LoopbackHttpServer;
 
 // A loopback port with nobody listening.
 int DeadPort() {
@@ -66,7 +27,9 @@ int DeadPort() {
 
 class NetworkTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { server_ = new LoopbackServer; }  // NOLINT: suite lifetime
+    static void SetUpTestSuite() {
+        server_ = new LoopbackServer(DORVAN_HTTP_TEST_SERVER);
+    }  // NOLINT: suite lifetime
     static void TearDownTestSuite() {
         delete server_;
         server_ = nullptr;
@@ -87,7 +50,7 @@ class NetworkTest : public ::testing::Test {
 LoopbackServer* NetworkTest::server_ = nullptr;
 
 TEST_F(NetworkTest, ExternalIPFromTheEchoPage) {
-    EnvVar web("DORVAN_WEB_SERVER", server_->Base() + "/");
+    EnvVar web("DORVAN_WEB_SERVER", server_->Url() + "/");
     EXPECT_EQ(GetExternalIP(), "203.0.113.7");
     EXPECT_TRUE(MainTable().InternetOK);
     EXPECT_TRUE(ui_.messages.empty());
@@ -100,7 +63,7 @@ TEST_F(NetworkTest, ExternalIPFailures) {
     };
     const Case cases[] = {
         {"nobody listening", "http://127.0.0.1:" + std::to_string(DeadPort())},
-        {"page missing (404)", server_->Base() + "/elsewhere"},
+        {"page missing (404)", server_->Url() + "/elsewhere"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,11 +94,11 @@ TEST_F(NetworkTest, ExternalIPBodyRule) {
 
 TEST_F(NetworkTest, ClientFollowsRedirects) {
     HttpClient client;
-    const HttpResponse r = client.Get(server_->Base() + "/redirect");
+    const HttpResponse r = client.Get(server_->Url() + "/redirect");
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body, "203.0.113.7\n");
     client.followRedirects = false;
-    EXPECT_EQ(client.Get(server_->Base() + "/redirect").status, 302);
+    EXPECT_EQ(client.Get(server_->Url() + "/redirect").status, 302);
     EXPECT_THROW(client.Get("http://127.0.0.1:" + std::to_string(DeadPort()) + "/"), NetworkError);
 }
 
@@ -157,9 +120,9 @@ TEST_F(NetworkTest, ProxyProbe) {
          false},
         {"proxy down", "http://probe.invalid/page", "127.0.0.1", std::to_string(DeadPort()),
          "proxyuser", "proxypass", false},
-        {"no proxy, page there", server_->Base() + "/ok", "", "", "", "", true},
-        {"no proxy, page missing", server_->Base() + "/missing", "", "", "", "", false},
-        {"no proxy, redirect followed", server_->Base() + "/redirect", "", "x", "", "", true},
+        {"no proxy, page there", server_->Url() + "/ok", "", "", "", "", true},
+        {"no proxy, page missing", server_->Url() + "/missing", "", "", "", "", false},
+        {"no proxy, redirect followed", server_->Url() + "/redirect", "", "x", "", "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -5,9 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,6 +24,7 @@
 #include "config/recording_ui.h"
 #include "config/test_env.h"
 #include "datamodule/dm.h"
+#include "support/loopback_http_server.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan::test {
@@ -158,45 +157,9 @@ class WatchedPort {
 };
 
 // The loopback HTTP server of the network tests: "/checkip.php" answers "203.0.113.7\n".
-class EchoServer {
+class EchoServer : public LoopbackHttpServer {
   public:
-    EchoServer() {
-        int fds[2];
-        if (::pipe(fds) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(fds[1], STDOUT_FILENO);
-            ::close(fds[0]);
-            ::close(fds[1]);
-            ::execlp("python3", "python3", DORVAN_HTTP_TEST_SERVER, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        std::string line;
-        char c = 0;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        ::close(fds[0]);
-        port_ = line.empty() ? 0 : std::stoi(line);
-    }
-    ~EchoServer() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    EchoServer(const EchoServer&) = delete;
-    EchoServer& operator=(const EchoServer&) = delete;
-
-    bool Running() const { return port_ > 0; }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    pid_t pid_ = -1;
-    int port_ = 0;
+    EchoServer() : LoopbackHttpServer(DORVAN_HTTP_TEST_SERVER) {}
 };
 
 }  // namespace dorvan::test
