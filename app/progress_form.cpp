@@ -9,21 +9,11 @@
 
 #include "app/brand_picture.h"
 #include "app/designed_pictures.h"
+#include "app/display_text.h"
 #include "config/folders.h"
 #include "config/main_table.h"
 
 namespace dorvan::app {
-
-namespace {
-
-QString DisplayText(const std::string& text) {
-    QString s = QString::fromStdString(text);
-    s.replace("\r\n", "\n");
-    s.replace('\r', '\n');
-    return s;
-}
-
-}  // namespace
 
 TProgress_Form::TProgress_Form(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {

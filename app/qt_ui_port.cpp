@@ -5,18 +5,12 @@
 #include <QMessageBox>
 
 #include "app/about_box.h"
+#include "app/display_text.h"
 #include "app/progress_form.h"
 
 namespace dorvan::app {
 
 namespace {
-
-QString DisplayText(const std::string& text) {
-    QString s = QString::fromStdString(text);
-    s.replace("\r\n", "\n");
-    s.replace('\r', '\n');
-    return s;
-}
 
 QMessageBox::Icon ToQt(MessageIcon icon) {
     switch (icon) {

@@ -1,0 +1,12 @@
+#include "app/display_text.h"
+
+namespace dorvan::app {
+
+QString DisplayText(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    s.replace("\r\n", "\n");
+    s.replace('\r', '\n');
+    return s;
+}
+
+}  // namespace dorvan::app
