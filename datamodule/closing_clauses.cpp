@@ -4,9 +4,7 @@
 
 #include "datamodule/closing_clauses.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "config/format_settings.h"
 #include "config/lib_amount_in_words.h"
