@@ -45,7 +45,7 @@ echo
 echo "Invoice 4317 as plain text (Windows-1250, CR LF): $work/racun.txt"
 echo "  the same bytes as sent to the port LPT1:        $DORVAN_LPT1"
 echo "Invoice 4317 as PDF:                              $work/racun.pdf"
-echo "Three-page invoice 4320:                          $work/racun_4320.txt, $work/racun_4320.pdf"
+echo "Long invoice 4320 (70 lines):                     $work/racun_4320.txt, $work/racun_4320.pdf"
 echo "Euro invoice 4318 in Hungarian and English:       $work/racun_4318_en.txt, $work/racun_4318_en.pdf"
 echo "Configuration: $DORVAN_EXE_DIR""Dorvan.ini (per-machine copy below $XDG_DATA_HOME)"
 echo "View the text as UTF-8:  iconv -f WINDOWS-1250 -t UTF-8 $work/racun.txt"
