@@ -62,6 +62,11 @@ class EnvVar {
     std::optional<std::string> old_;
 };
 
+// Whether `part` occurs in `text`.
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 inline void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);

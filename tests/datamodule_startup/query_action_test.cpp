@@ -18,9 +18,7 @@
 namespace dorvan {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 class QueryActionTest : public ::testing::Test {
   protected:

@@ -22,9 +22,7 @@ using test::EnvVar;
 using test::Server;
 using test::StartupTest;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 TEST_F(StartupTest, ConnectsOpensTheQueriesAndWritesTheSettingsBack) {
     WriteMainIni(TestServerSection());

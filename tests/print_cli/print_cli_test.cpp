@@ -15,10 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 class PrintCliTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { installation_ = std::make_unique<PrintInstallation>(); }
