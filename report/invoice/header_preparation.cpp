@@ -51,15 +51,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
         throw report::ReportIoError("cannot write " + path);
 }
 
-// The wait cursor for the time of the preparation, also when a step fails.
-class WaitCursor {
-  public:
-    WaitCursor() { Ui().SetWaitCursor(true); }
-    ~WaitCursor() { Ui().SetWaitCursor(false); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 struct PictureSettings {
     const char* tipus;
     const char* szamla;
