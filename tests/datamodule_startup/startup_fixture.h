@@ -47,22 +47,52 @@ inline std::string CreateInfoDatabase(const std::string& suffix, bool withTable,
     return name;
 }
 
-class StartupTest : public ::testing::Test {
-  protected:
-    StartupTest()
+// A scratch installation of the program: the executable folder, the per-machine and system
+// folders in a scratch directory, the public-address page at `webUrl`, a reference
+// workstation address nobody has, and the central information database `infoDatabase` on
+// the test server. The environment is restored when it goes.
+class ScratchInstallation {
+  public:
+    ScratchInstallation(const std::string& webUrl, const std::string& infoDatabase)
         : exeDir_(dir_.Str() + "/exe/"),
           exeEnv_("DORVAN_EXE_DIR", exeDir_),
           dataEnv_("XDG_DATA_HOME", dir_.Str() + "/data"),
           sysEnv_("DORVAN_SYSCONFDIR", dir_.Str() + "/etc"),
-          webEnv_("DORVAN_WEB_SERVER", DeadUrl()),
+          webEnv_("DORVAN_WEB_SERVER", webUrl),
           referenceEnv_("DORVAN_REFERENCE_IP", "192.0.2.10"),
           infoHost_("DORVAN_INFO_HOST", Server().host),
           infoPort_("DORVAN_INFO_PORT", std::to_string(Server().port)),
           infoUser_("DORVAN_INFO_USER", Server().user),
           infoPassword_("DORVAN_INFO_PASSWORD", Server().password),
-          infoDatabase_("DORVAN_INFO_DATABASE", DatabaseName() + "_info_missing"),
-          scope_(ui_) {
+          infoDatabase_("DORVAN_INFO_DATABASE", infoDatabase) {
         std::filesystem::create_directories(exeDir_);
+    }
+
+    // The scratch directory and the executable folder in it (with a trailing "/").
+    const ScratchDir& Dir() const { return dir_; }
+    const std::string& ExeDir() const { return exeDir_; }
+
+  private:
+    ScratchDir dir_;
+    std::string exeDir_;
+    EnvVar exeEnv_;
+    EnvVar dataEnv_;
+    EnvVar sysEnv_;
+    EnvVar webEnv_;
+    EnvVar referenceEnv_;
+    EnvVar infoHost_;
+    EnvVar infoPort_;
+    EnvVar infoUser_;
+    EnvVar infoPassword_;
+    EnvVar infoDatabase_;
+};
+
+class StartupTest : public ::testing::Test {
+  protected:
+    StartupTest()
+        : install_(DeadUrl(), DatabaseName() + "_info_missing"),
+          exeDir_(install_.ExeDir()),
+          scope_(ui_) {
         Printers::SetProvider([] { return PrinterList{{"Matrix", "PDF"}, "Matrix"}; });
         MainTable() = TMainTable{};
     }
@@ -107,18 +137,8 @@ class StartupTest : public ::testing::Test {
         return dm;
     }
 
-    ScratchDir dir_;
+    ScratchInstallation install_;
     std::string exeDir_;
-    EnvVar exeEnv_;
-    EnvVar dataEnv_;
-    EnvVar sysEnv_;
-    EnvVar webEnv_;
-    EnvVar referenceEnv_;
-    EnvVar infoHost_;
-    EnvVar infoPort_;
-    EnvVar infoUser_;
-    EnvVar infoPassword_;
-    EnvVar infoDatabase_;
     RecordingUi ui_;
     ScopedUiPort scope_;
 };

@@ -51,19 +51,9 @@ struct ProcessResult {
 class PrintInstallation {
   public:
     PrintInstallation()
-        : exeDir_(dir_.Str() + "/exe/"),
-          exeEnv_("DORVAN_EXE_DIR", exeDir_),
-          dataEnv_("XDG_DATA_HOME", dir_.Str() + "/data"),
-          sysEnv_("DORVAN_SYSCONFDIR", dir_.Str() + "/etc"),
-          webEnv_("DORVAN_WEB_SERVER", echo_.Url()),
-          referenceEnv_("DORVAN_REFERENCE_IP", "192.0.2.10"),
-          infoHost_("DORVAN_INFO_HOST", Server().host),
-          infoPort_("DORVAN_INFO_PORT", std::to_string(Server().port)),
-          infoUser_("DORVAN_INFO_USER", Server().user),
-          infoPassword_("DORVAN_INFO_PASSWORD", Server().password),
-          infoDatabase_("DORVAN_INFO_DATABASE", CreateInfoDatabase("print", true)),
-          lptEnv_("DORVAN_LPT1", dir_.Str() + "/no-such-folder/lpt1") {
-        std::filesystem::create_directories(exeDir_);
+        : install_(echo_.Url(), CreateInfoDatabase("print", true)),
+          exeDir_(install_.ExeDir()),
+          lptEnv_("DORVAN_LPT1", install_.Dir().Str() + "/no-such-folder/lpt1") {
         WriteMainIni(Server().password);
     }
     ~PrintInstallation() { DropDatabase(Server(), DatabaseName() + "_info_print"); }
@@ -87,18 +77,8 @@ class PrintInstallation {
 
   private:
     EchoServer echo_;
-    ScratchDir dir_;
+    ScratchInstallation install_;
     std::string exeDir_;
-    EnvVar exeEnv_;
-    EnvVar dataEnv_;
-    EnvVar sysEnv_;
-    EnvVar webEnv_;
-    EnvVar referenceEnv_;
-    EnvVar infoHost_;
-    EnvVar infoPort_;
-    EnvVar infoUser_;
-    EnvVar infoPassword_;
-    EnvVar infoDatabase_;
     EnvVar lptEnv_;
 };
 
