@@ -76,6 +76,10 @@ class Connection {
     void Commit();
     void Rollback();
     bool InTransaction() const;
+    // True when a transaction is open that StartTransaction would refuse to start again: an
+    // explicit one, or any open one in auto-commit mode. A db::Transaction made now becomes a
+    // savepoint inside it.
+    bool InExplicitTransaction() const { return InTransaction() && (autoCommit_ || explicitTx_); }
 
     // A script of one or more statements, no parameters; the last statement's result.
     Result Execute(const std::string& sql);
