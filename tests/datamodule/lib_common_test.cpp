@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "datamodule/lib_common.h"
+#include "datamodule/core/lib_common.h"
 #include "db/value.h"
 
 namespace dorvan {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "datamodule/server_clock.h"
+#include "datamodule/core/server_clock.h"
 #include "db/errors.h"
 
 namespace dorvan {

@@ -1,6 +1,6 @@
 // Telling why the start-up could not connect.
 
-#include "datamodule/connect_failure.h"
+#include "datamodule/core/connect_failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Bulk opening, closing and refreshing of the data module's query components.
 
-#include "datamodule/query_action.h"
+#include "datamodule/core/query_action.h"
 
 #include <gtest/gtest.h>
 

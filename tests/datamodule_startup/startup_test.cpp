@@ -8,7 +8,7 @@
 
 #include "config/config_error.h"
 #include "config/version.h"
-#include "datamodule/connect_failure.h"
+#include "datamodule/core/connect_failure.h"
 #include "datamodule/silent_abort.h"
 #include "db/errors.h"
 #include "startup_fixture.h"

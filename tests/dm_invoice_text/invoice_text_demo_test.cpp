@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config/lib_amount_in_words.h"
-#include "datamodule/closing_clauses.h"
+#include "datamodule/documents/closing_clauses.h"
 #include "datamodule/dm.h"
 #include "db/transaction.h"
 #include "support/db_params.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "config/format_settings.h"
-#include "datamodule/closing_clauses.h"
-#include "datamodule/issuer_blocks.h"
+#include "datamodule/documents/closing_clauses.h"
+#include "datamodule/documents/issuer_blocks.h"
 #include "db/mem_table.h"
 #include "report/engine/number_format.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datamodule/item_names.h"
+#include "datamodule/texts/item_names.h"
 #include "db/errors.h"
 #include "db/mem_table.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datamodule/master_data.h"
+#include "datamodule/masters/master_data.h"
 #include "db/date_time.h"
 
 namespace dorvan {

@@ -1,18 +1,20 @@
 // The record stamp: who changed or created a row and when, by the server's clock.
 
+#include "datamodule/core/record_stamp.h"
+
 #include "config/format_settings.h"
 #include "config/main_table.h"
 #include "datamodule/dm.h"
-#include "datamodule/server_clock.h"
+#include "datamodule/core/server_clock.h"
 
 namespace dorvan {
 
-void TDM::StoreUserData(db::DataSet& dataSet) {
+void RecordStamp::StoreUserData(db::DataSet& dataSet) {
     const db::DataSetState state = dataSet.State();
     if (state != db::DataSetState::Edit && state != db::DataSetState::Insert)
         return;
 
-    const TServerDateTime now = GetDateTime();
+    const TServerDateTime now = dm_.GetDateTime();
     const std::string timeText = FormatTimeText(GlobalFormatSettings().longTimeFormat, now.Time);
     const db::Value userId(MainTable().UserID);
     auto write = [&dataSet](const char* name, const db::Value& value) {

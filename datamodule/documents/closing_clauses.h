@@ -10,6 +10,7 @@
 
 #include <string>
 #include <vector>
+#include "db/dataset.h"
 
 namespace dorvan {
 
@@ -45,5 +46,30 @@ struct TEgyediTetel {
 // "[id1, id2 (3), ...]": identifiers separated by ", ", each followed by its quantity in
 // parentheses when that is not 1; "" without units.
 std::string EgyediLista(const std::vector<TEgyediTetel>& units);
+
+class TDM;
+
+// The routines of closing clauses and line texts that read documents.
+class ClosingClauses {
+  public:
+    explicit ClosingClauses(TDM& dm) : dm_(dm) {}
+
+    // Fills the header's `zaradek` and, when the header has them, `zaradek_langtext` and
+    // `projekt_zaradek` (`projekt_zaradek_langtext`): the lines' own clauses, the document's
+    // clause, the currency statement, the amount in words, the payment clause, the project
+    // line; the second-language texts in the partner's `masodik_nyelv`. Clauses are
+    // separated by "\r". Opens the lines when closed and leaves them after the last row.
+    void Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel);
+    // Printed text of the current line: the item name (GetBizonylatNev with `Suffix`), the
+    // trimmed note, a space, the individual units (`egyed_info` when the dataset has it,
+    // else GetEgyediMegjegyzes).
+    std::string GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix);
+    // "[id, id (2), ...]" of the individual units of a line (Prev 1: the "_prev_" copy);
+    // "" when it has none.
+    std::string GetEgyediMegjegyzes(int SorKod, int Prev);
+
+  private:
+    TDM& dm_;
+};
 
 }  // namespace dorvan

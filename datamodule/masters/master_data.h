@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datamodule/common_types.h"
+#include "datamodule/module_query.h"
 
 namespace dorvan {
 
@@ -167,5 +168,37 @@ inline int lib_choiceInt(bool choice, int a, int b) {
 // Reads the text form of the debt composite ("(12,2024-03-31,1500,0,250,2)"): parentheses
 // removed, fields split at ","; numbers that do not convert read 0.
 void ParsePartnerTartozas(std::string_view text, TPartnerTartozas& tartozas);
+
+class TDM;
+
+// Partner and item master data.
+class MasterData {
+  public:
+    explicit MasterData(TDM& dm);
+
+    // Cached tables: read once when first used, then searched in memory; close one to read
+    // it again.
+    ModuleQuery GetMozgasnemInfoZQuery;
+    ModuleQuery GetRaktarInfoZQuery;
+    // A partner with its billing and postal address (address-book keys, 0 = none); kod -1
+    // (nothing else changed) when the partner does not exist.
+    void GetPartnerInfo(int kod, int Szamlazasi_cim_kod, int Posta_cim_kod, TPartnerInfo& Info);
+    // Number of other partners (not `kod`) with this name, letter case ignored.
+    int GetPartnerNevDb(const std::string& Nev, int kod);
+    // The partner's debt from `getpartner_tartozas`; key 0 gives zeros without a query.
+    void GetPartner_Tartozas(int kod, bool Flag, TDateTime Datum, TPartnerTartozas& Tartozas);
+    // An item in a language ("0" or "" Hungarian); a missing item gives kod 0 and empty
+    // fields. A language code that is not eight hexadecimal digits throws
+    // std::invalid_argument.
+    void GetTetelInfo(int kod, const std::string& LangCode, TTetelInfo& Info);
+    // The item of a barcode; kod 0 and a message when none or several match.
+    void GetTetelInfo_via_vonalkod(const std::string& Vonalkod, TTetelInfo& Info);
+    // Cached; only nev emptied when not found.
+    void GetMozgasnemInfo(int kod, TMozgasnemInfo& Info);
+    void GetRaktarInfo(int kod, TRaktarInfo& Info);
+
+  private:
+    TDM& dm_;
+};
 
 }  // namespace dorvan

@@ -1,6 +1,6 @@
 // Printed item names.
 
-#include "datamodule/item_names.h"
+#include "datamodule/texts/item_names.h"
 
 #include <algorithm>
 
@@ -59,11 +59,11 @@ std::string ComposeBizonylatNev(const db::DataSet& item, std::string_view layout
     return result;
 }
 
-std::string TDM::GetBizonylatNev(const db::DataSet& DataSet, const std::string& Suffix) {
-    _setup_mainSQL.Open();
-    const std::string layout = _setup_mainSQL.FieldByName("tetel_megnevezes" + Suffix).AsString();
+std::string ItemNames::GetBizonylatNev(const db::DataSet& DataSet, const std::string& Suffix) {
+    dm_._setup_mainSQL.Open();
+    const std::string layout = dm_._setup_mainSQL.FieldByName("tetel_megnevezes" + Suffix).AsString();
     const std::string delimiter =
-        _setup_mainSQL.FieldByName("tetel_megnevezes_delimiter" + Suffix).AsString();
+        dm_._setup_mainSQL.FieldByName("tetel_megnevezes_delimiter" + Suffix).AsString();
     return ComposeBizonylatNev(DataSet, layout, delimiter);
 }
 

@@ -1,7 +1,7 @@
 // Partner and item master data: partners with their addresses, contacts and debt, items
 // (by key and by barcode), movement types and warehouses.
 
-#include "datamodule/master_data.h"
+#include "datamodule/masters/master_data.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,8 +9,8 @@
 
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
-#include "datamodule/item_names.h"
-#include "datamodule/lib_common.h"
+#include "datamodule/texts/item_names.h"
+#include "datamodule/core/lib_common.h"
 #include "db/date_time.h"
 #include "db/errors.h"
 #include "db/value.h"
@@ -111,6 +111,11 @@ void CommonItemFields(const db::DataSet& d, TTetelInfo& info) {
 
 }  // namespace
 
+MasterData::MasterData(TDM& dm)
+    : GetMozgasnemInfoZQuery(dm, "GetMozgasnemInfoZQuery", {"SELECT *", "   from mozgasnem"}, -1),
+      GetRaktarInfoZQuery(dm, "GetRaktarInfoZQuery", {"SELECT *", "   from raktar_nevek"}, -1),
+      dm_(dm) {}
+
 // --- Text routines ------------------------------------------------------------------------
 
 std::string lib_tokenStr(std::string_view text, int field, std::string_view delimiter) {
@@ -172,9 +177,9 @@ void ParsePartnerTartozas(std::string_view text, TPartnerTartozas& tartozas) {
 
 // --- Partners -----------------------------------------------------------------------------
 
-void TDM::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPartnerInfo& info) {
+void MasterData::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPartnerInfo& info) {
     info.nev.clear();
-    auto q = NewQuery(ZConnection, "GetPartnerInfoSQL",
+    auto q = NewQuery(dm_.ZConnection, "GetPartnerInfoSQL",
                       {"SELECT *", " from partner", "  where kod = :kod"}, {{"kod", kod}});
     q->Open();
     if (q->RecordCount() != 1) {
@@ -223,22 +228,22 @@ void TDM::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPa
 
     // A second document language the language table does not know is dropped.
     if (!info.masodik_nyelv.empty() &&
-        GetSQLResult("SELECT key_order FROM lang_key WHERE key_code = :code",
+        dm_.GetSQLResult("SELECT key_order FROM lang_key WHERE key_code = :code",
                      {{"code", info.masodik_nyelv}})
             .empty()) {
         info.masodik_nyelv.clear();
     }
     if (info.telefon.empty()) {
-        info.telefon = GetSQLResult(
+        info.telefon = dm_.GetSQLResult(
             "SELECT telefon FROM partner_emailtar WHERE partner_kod = :kod AND telefon <> '' "
             "ORDER BY kod LIMIT 1",
             {{"kod", kod}});
     }
-    info.bankszamla = GetSQLResult(
+    info.bankszamla = dm_.GetSQLResult(
         "SELECT bankszamla FROM partner_bank WHERE partner_kod = :kod AND bankszamla <> '' "
         "ORDER BY kod LIMIT 1",
         {{"kod", kod}});
-    info.email = GetSQLResult(
+    info.email = dm_.GetSQLResult(
         "SELECT email FROM partner_emailtar WHERE partner_kod = :kod AND email <> '' ORDER BY "
         "kod LIMIT 1",
         {{"kod", kod}});
@@ -278,8 +283,8 @@ void TDM::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPa
                             info.posta_cim.iszam, info.posta_cim.orszag};
 }
 
-int TDM::GetPartnerNevDb(const std::string& nev, int kod) {
-    auto q = NewQuery(ZConnection, "GetPartnerNevDbSQL",
+int MasterData::GetPartnerNevDb(const std::string& nev, int kod) {
+    auto q = NewQuery(dm_.ZConnection, "GetPartnerNevDbSQL",
                       {"SELECT count(*)", " from partner", "  where upper(nev) = upper(:nev)",
                        "   and  kod <> :kod"},
                       {{"nev", nev}, {"kod", kod}});
@@ -287,14 +292,14 @@ int TDM::GetPartnerNevDb(const std::string& nev, int kod) {
     return static_cast<int>(q->Fields(0).AsInteger());
 }
 
-void TDM::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
+void MasterData::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
                               TPartnerTartozas& tartozas) {
     tartozas = TPartnerTartozas{};
     tartozas.partner_kod = kod;
     tartozas.datum = datum;
     if (kod == 0)
         return;
-    const std::string text = GetSQLResult(
+    const std::string text = dm_.GetSQLResult(
         "SELECT getpartner_tartozas(:kod, :datum, :szallitokkal);",
         {{"kod", kod}, {"datum", DebtDateText(datum)}, {"szallitokkal", szallitokkal}});
     ParsePartnerTartozas(text, tartozas);
@@ -302,11 +307,11 @@ void TDM::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
 
 // --- Items --------------------------------------------------------------------------------
 
-void TDM::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
+void MasterData::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
     info.nev.clear();
     const std::string code = LangCode(lang);
     auto q = NewQuery(
-        ZConnection, "GetTetelInfoSQL",
+        dm_.ZConnection, "GetTetelInfoSQL",
         {"SELECT tetel.*, tetel.zaradek_lang_" + code + " as zaradek, tetel.lang_" + code +
              " as nev, a1.lang_" + code + " as afa_leiras, a2.lang_" + code +
              " as kompenzacio_mezogazd_leiras,",
@@ -320,7 +325,7 @@ void TDM::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
     q->Open();
     const db::DataSet& d = *q;
     CommonItemFields(d, info);
-    info.bizonylat_nev = GetBizonylatNev(*q, "");
+    info.bizonylat_nev = dm_.GetBizonylatNev(*q, "");
     info.mee_nev = Str(d, "mee_nev");
     info.afa_kulcs_szaz = Dbl(d, "afa_kulcs_szaz");
     info.afa_leiras = Str(d, "afa_leiras");
@@ -332,40 +337,40 @@ void TDM::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
     info.zaradek = Str(d, "zaradek");
 }
 
-void TDM::GetTetelInfo_via_vonalkod(const std::string& vonalkod, TTetelInfo& info) {
+void MasterData::GetTetelInfo_via_vonalkod(const std::string& vonalkod, TTetelInfo& info) {
     info.kod = 0;
     info.nev.clear();
-    auto q = NewQuery(ZConnection, "GetTetelInfo_via_vonalkodSQL",
+    auto q = NewQuery(dm_.ZConnection, "GetTetelInfo_via_vonalkodSQL",
                       {"SELECT *, Lang_0000040E as nev", " from tetel",
                        "  where Vonalkod = :vonalkod", "  order by kod"},
                       {{"vonalkod", vonalkod}});
     q->Open();
     if (q->RecordCount() > 1) {
-        UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodTobbTetel);
+        dm_.UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodTobbTetel);
         return;
     }
     if (q->IsEmpty()) {
-        UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodIsmeretlen);
+        dm_.UserInterface().ShowMessage(kVonalkodHibaCaption, kVonalkodIsmeretlen);
         return;
     }
     const db::DataSet& d = *q;
     CommonItemFields(d, info);
-    info.bizonylat_nev = GetBizonylatNev(*q, "");
+    info.bizonylat_nev = dm_.GetBizonylatNev(*q, "");
     TMennyisegiEgysegInfo mee;
-    GetMennyisegiEgysegInfo(info.mennyisegi_egyseg, "0000040e", mee);
+    dm_.GetMennyisegiEgysegInfo(info.mennyisegi_egyseg, "0000040e", mee);
     info.mee_nev = mee.nev;
     TAFAInfo afa;
-    GetAFAInfo(info.afa_kulcs, "0000040e", afa);
+    dm_.GetAFAInfo(info.afa_kulcs, "0000040e", afa);
     info.afa_kulcs_szaz = afa.afakulcs;
     TAFAInfo kompenzacio;
-    GetAFAInfo(info.kompenzacio_mezogazd, "0000040e", kompenzacio);
+    dm_.GetAFAInfo(info.kompenzacio_mezogazd, "0000040e", kompenzacio);
     info.kompenzacio_mezogazd_szaz = kompenzacio.afakulcs;
     info.utolsobeszerzesiar = lib_roundTo(0, Dbl(d, "UtolsoBeszerzesiAr"));
 }
 
 // --- Movement types and warehouses (cached) -----------------------------------------------
 
-void TDM::GetMozgasnemInfo(int kod, TMozgasnemInfo& info) {
+void MasterData::GetMozgasnemInfo(int kod, TMozgasnemInfo& info) {
     info.nev.clear();
     GetMozgasnemInfoZQuery.Open();
     if (!GetMozgasnemInfoZQuery.Locate("kod", {kod}))
@@ -382,7 +387,7 @@ void TDM::GetMozgasnemInfo(int kod, TMozgasnemInfo& info) {
     info.bizonylat_kapcsolat = Int(d, "bizonylat_kapcsolat");
 }
 
-void TDM::GetRaktarInfo(int kod, TRaktarInfo& info) {
+void MasterData::GetRaktarInfo(int kod, TRaktarInfo& info) {
     info.nev.clear();
     GetRaktarInfoZQuery.Open();
     if (!GetRaktarInfoZQuery.Locate("kod", {kod}))

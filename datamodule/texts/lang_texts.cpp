@@ -2,6 +2,8 @@
 // language, rows for keys never seen before, control captions, the language keys and the
 // document-language table.
 
+#include "datamodule/texts/lang_texts.h"
+
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -24,10 +26,18 @@ std::string LangFieldName(const std::string& lang) {
 
 }  // namespace
 
-std::string TDM::UserLang() const {
-    if (!_setupSQL.Active() || _setupSQL.IsEmpty())
+LangTexts::LangTexts(TDM& dm)
+    : Lang_textZQuery(dm, "Lang_textZQuery",
+                      {"select *", "  from lang_text", "  where Lang_FormName = :FormName",
+                       "    and Lang_Object = :Object", "    and Lang_Object_Type = :Type"}),
+      GetBizonylat_nyelvZQuery(dm, "GetBizonylat_nyelvZQuery",
+                               {"select *", "  from bizonylat_nyelv"}, -1),
+      dm_(dm) {}
+
+std::string LangTexts::UserLang() const {
+    if (!dm_._setupSQL.Active() || dm_._setupSQL.IsEmpty())
         return {};
-    return _setupSQL.FieldByName("lang").AsString();
+    return dm_._setupSQL.FieldByName("lang").AsString();
 }
 
 namespace {
@@ -145,58 +155,58 @@ std::string LangSubObjectTypeCode(LangControlKind kind) {
     return {};
 }
 
-void TDM::GetLangText(const std::string& FormName, const std::string& Key,
+void LangTexts::GetLangText(const std::string& FormName, const std::string& Key,
                       const std::string& Default, std::string& Text) {
     if (Default.empty())
         return;
     std::string t;
-    const bool found = FindLangRow(*this, FormName, Key, kTextType, t);
+    const bool found = FindLangRow(dm_, FormName, Key, kTextType, t);
     if (t.empty()) {
         if (!found)
-            AddLangRow(*this, FormName, kTextType, Key, Default);
+            AddLangRow(dm_, FormName, kTextType, Key, Default);
         t = Default;
     }
     Text = UserLang() == kLangHungarian ? Default : t;
 }
 
-std::string TDM::GetLangText(const std::string& FormName, const std::string& Key,
+std::string LangTexts::GetLangText(const std::string& FormName, const std::string& Key,
                              const std::string& Default) {
     std::string text = Default;
     GetLangText(FormName, Key, Default, text);
     return text;
 }
 
-void TDM::GetLangAll(const std::string& FormName, const std::string& Key, const std::string& Type,
+void LangTexts::GetLangAll(const std::string& FormName, const std::string& Key, const std::string& Type,
                      std::string& Text) {
     if (Lang_textMemory.Active()) {
         GetLangAll_Local(FormName, Key, Type, Text);
         return;
     }
     std::string t;
-    FindLangRow(*this, FormName, Key, Type, t);
+    FindLangRow(dm_, FormName, Key, Type, t);
     Text = t;
 }
 
-void TDM::GetLangAll_Local(const std::string& FormName, const std::string& Key,
+void LangTexts::GetLangAll_Local(const std::string& FormName, const std::string& Key,
                            const std::string& Type, std::string& Text) {
     if (!Lang_textMemory.Active())
         return;
     std::string t;
-    if (FindLangRow(*this, FormName, Key, Type, t))
+    if (FindLangRow(dm_, FormName, Key, Type, t))
         Text = t;
 }
 
-void TDM::GetLangObject(const std::string& FormName, const TLangControl& Component,
+void LangTexts::GetLangObject(const std::string& FormName, const TLangControl& Component,
                         std::string& Text) {
     const std::string code = LangObjectTypeCode(Component.kind);
     if (code.empty()) {
         Text = kLangUnknownType;
         return;
     }
-    TranslateCaption(*this, FormName, Component.name, code, Component.caption, Text);
+    TranslateCaption(dm_, FormName, Component.name, code, Component.caption, Text);
 }
 
-void TDM::GetLangSubObject(const std::string& FormName, const TLangControl& Control, int Index,
+void LangTexts::GetLangSubObject(const std::string& FormName, const TLangControl& Control, int Index,
                            std::string& Text) {
     const std::string code = LangSubObjectTypeCode(Control.kind);
     if (code.empty()) {
@@ -208,10 +218,10 @@ void TDM::GetLangSubObject(const std::string& FormName, const TLangControl& Cont
     const TLangSubItem& item = Control.items[static_cast<std::size_t>(Index)];
     const std::string sub =
         Control.kind == LangControlKind::Grid ? item.fieldName : std::to_string(Index);
-    TranslateCaption(*this, FormName, Control.name + "%" + sub, code, item.caption, Text);
+    TranslateCaption(dm_, FormName, Control.name + "%" + sub, code, item.caption, Text);
 }
 
-void TDM::Get_Lang_Text_To_Local_MemDatabase() {
+void LangTexts::Get_Lang_Text_To_Local_MemDatabase() {
     db::MemTable& copy = Lang_textMemory;
     if (!copy.Active()) {
         copy.ClearFields();
@@ -228,15 +238,15 @@ void TDM::Get_Lang_Text_To_Local_MemDatabase() {
         copy.Close();  // lookups go to the database again
         return;
     }
-    UiPort& ui = UserInterface();
+    UiPort& ui = dm_.UserInterface();
     ui.SetTableName("Nyelvi fájl megnyitása...");
     ui.ProcessMessages();
     std::optional<db::Transaction> tx;
-    if (!ZConnection.InTransaction())
-        tx.emplace(ZConnection);
+    if (!dm_.ZConnection.InTransaction())
+        tx.emplace(dm_.ZConnection);
     ui.SetWaitCursor(true);
     try {
-        db::Query q(ZConnection, "Lang_textSQL");
+        db::Query q(dm_.ZConnection, "Lang_textSQL");
         q.SetSql({"select *", "   from lang_text",
                   "   order by Lang_FormName, Lang_Object, Lang_Object_Type"});
         q.Open();
@@ -276,9 +286,9 @@ void TDM::Get_Lang_Text_To_Local_MemDatabase() {
     }
 }
 
-void TDM::GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info) {
+void LangTexts::GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info) {
     Info.key_code.clear();
-    db::Query q(ZConnection, "GetLangKeyInfoSQL");
+    db::Query q(dm_.ZConnection, "GetLangKeyInfoSQL");
     q.SetSql({"SELECT *", " from lang_key", " where key_code = :key_code"});
     q.ParamByName("key_code").SetAsString(KeyCode);
     q.Open();
@@ -293,7 +303,7 @@ void TDM::GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info) {
     q.Close();
 }
 
-void TDM::GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, std::string& Text) {
+void LangTexts::GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, std::string& Text) {
     Text.clear();
     if (!GetBizonylat_nyelvZQuery.Active())
         GetBizonylat_nyelvZQuery.Open();
@@ -301,9 +311,9 @@ void TDM::GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, 
         Text = GetBizonylat_nyelvZQuery.FieldByName(ColumnName).AsString();
 }
 
-std::string TDM::ConfigLangText_Provided(const std::string& FormName, const std::string& Key,
+std::string LangTexts::ConfigLangText_Provided(const std::string& FormName, const std::string& Key,
                                          const std::string& Default) {
-    if (!ZConnection.Connected())
+    if (!dm_.ZConnection.Connected())
         return Default;
     return GetLangText(FormName, Key, Default);
 }

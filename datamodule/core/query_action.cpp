@@ -1,4 +1,4 @@
-#include "datamodule/query_action.h"
+#include "datamodule/core/query_action.h"
 
 #include <cxxabi.h>
 

@@ -1,6 +1,8 @@
 // Reference lookups: the small code tables, cached in the module's query components or
 // read fresh per call, the default rows, and the VAT keys created when missing.
 
+#include "datamodule/masters/lookups.h"
+
 #include <optional>
 #include <string>
 
@@ -109,9 +111,34 @@ void ComputeAfaDerived(TAFAInfo& info) {
     info.reszosszeg_felirat = AfaReszosszegFelirat(info.nev, info.afakulcs);
 }
 
+Lookups::Lookups(TDM& dm)
+    : GetAfaInfoZQuery(dm, "GetAfaInfoZQuery", {"select *", "   from afa_kulcs"}, -1),
+      GetFizmodInfoZQuery(dm, "GetFizmodInfoZQuery", {"SELECT *", "   from fizetesmod"}, -1),
+      GetMennyisegiEgysegInfoZQuery(dm, "GetMennyisegiEgysegInfoZQuery",
+                                    {"select *", "   from mennyisegi_egyseg"}, -1),
+      GetFajtaNevZQuery(dm, "GetFajtaNevZQuery", {"select *", "   from tetel_fajtak"}, -1),
+      GetIso_StatuszInfoZQuery(dm, "GetIso_StatuszInfoZQuery", {"SELECT *", "   from iso_statusz"},
+                               -1),
+      GetPenzeszkozInfoZQuery(dm, "GetPenzeszkozInfoZQuery",
+                              {"SELECT *", "   from penzeszkoz_nevek"}, -1),
+      GetDevizaInfoZQuery(dm, "GetDevizaInfoZQuery", {"SELECT *", "   from deviza"}, -1),
+      GetKedvezmenyInfoZQuery(dm, "GetKedvezmenyInfoZQuery", {"SELECT *", "   from kedvezmeny"},
+                              -1),
+      GetUzletkotoInfoZQuery(dm, "GetUzletkotoInfoZQuery", {"SELECT *", "   from uzletkoto"}, -1),
+      GetPartnerCsoportZQuery(dm, "GetPartnerCsoportZQuery",
+                              {"SELECT *", "   from partner_csoport"}, -1),
+      GetGyartasSQL(dm, "GetGyartasSQL",
+                    {"select kesztermek, beepulo, mennyiseg, osszeg,",
+                     "    tetel.Lang_0000040E as nev, tetel.AFA_kulcs,",
+                     "    afa_kulcs.Lang_0000040E as afakulcs", "  from gyartas, tetel, afa_kulcs",
+                     "  where kesztermek = :kesztermek", "   and gyartas.beepulo = tetel.kod",
+                     "   and tetel.AFA_kulcs = afa_kulcs.kod", "  order by mennyiseg DESC"},
+                    -1),
+      dm_(dm) {}
+
 // --- Cached code tables ---
 
-void TDM::GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info) {
+void Lookups::GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info) {
     Info.nev.clear();
     const std::string column = LangColumn(LangCode);
     db::Query& q = GetAfaInfoZQuery;
@@ -122,7 +149,7 @@ void TDM::GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info) {
     ComputeAfaDerived(Info);
 }
 
-void TDM::GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info) {
+void Lookups::GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info) {
     Info.kod = 0;
     db::Query& q = GetFizmodInfoZQuery;
     if (!Seek(q, "kod", kod))
@@ -136,7 +163,7 @@ void TDM::GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info)
     Info.keszpenzes = IntOf(q, "keszpenzes");
 }
 
-void TDM::GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
+void Lookups::GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
                                   TMennyisegiEgysegInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetMennyisegiEgysegInfoZQuery;
@@ -146,19 +173,19 @@ void TDM::GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
     Info.nev = q.FieldByName(LangColumn(LangCode)).AsString();
 }
 
-void TDM::GetFajtaNev(int kod, std::string& Text) {
+void Lookups::GetFajtaNev(int kod, std::string& Text) {
     Text.clear();
     if (Seek(GetFajtaNevZQuery, "kod", kod))
         Text = TextOf(GetFajtaNevZQuery, "lang_0000040e");
 }
 
-int TDM::GetFajtakod(const std::string& Nev) {
+int Lookups::GetFajtakod(const std::string& Nev) {
     if (!Seek(GetFajtaNevZQuery, "lang_0000040e", Nev))
         return 0;
     return IntOf(GetFajtaNevZQuery, "kod");
 }
 
-void TDM::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
+void Lookups::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetIso_StatuszInfoZQuery;
     if (!Seek(q, "kod", kod))
@@ -167,7 +194,7 @@ void TDM::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
     Info.engedely = IntOf(q, "Engedely");
 }
 
-void TDM::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
+void Lookups::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetPenzeszkozInfoZQuery;
     if (!Seek(q, "kod", kod))
@@ -186,7 +213,7 @@ void TDM::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
     Info.deviza_nev = TextOf(q, "deviza_nev");
 }
 
-void TDM::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
+void Lookups::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetDevizaInfoZQuery;
     if (!Seek(q, "nev", Nev))
@@ -196,7 +223,7 @@ void TDM::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
     Info.bizonylat_vegosszeg_kerekites = IntOf(q, "bizonylat_vegosszeg_kerekites");
 }
 
-void TDM::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
+void Lookups::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetKedvezmenyInfoZQuery;
     if (!Seek(q, "kod", kod))
@@ -209,7 +236,7 @@ void TDM::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
     Info.netto_limit = IntOf(q, "netto_limit");
 }
 
-void TDM::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
+void Lookups::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetUzletkotoInfoZQuery;
     if (!Seek(q, "kod", kod))
@@ -223,7 +250,7 @@ void TDM::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
     Info.megjegyzes = TextOf(q, "megjegyzes");
 }
 
-void TDM::GetPartnerCsoportInfo(int kod, std::string& Text) {
+void Lookups::GetPartnerCsoportInfo(int kod, std::string& Text) {
     Text.clear();
     if (Seek(GetPartnerCsoportZQuery, "kod", kod))
         Text = TextOf(GetPartnerCsoportZQuery, "lang_0000040e");
@@ -231,8 +258,8 @@ void TDM::GetPartnerCsoportInfo(int kod, std::string& Text) {
 
 // --- Fresh reads ---
 
-void TDM::GetMunkatarsInfo(int kod, TMunkatarsInfo& Info) {
-    auto q = OpenFresh(*this, "GetMunkatarsInfoSQL",
+void Lookups::GetMunkatarsInfo(int kod, TMunkatarsInfo& Info) {
+    auto q = OpenFresh(dm_, "GetMunkatarsInfoSQL",
                        {"SELECT *", " from munkatars", " where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TMunkatarsInfo{};
@@ -247,8 +274,8 @@ void TDM::GetMunkatarsInfo(int kod, TMunkatarsInfo& Info) {
     Info.szuletes_ideje = q->FieldByName("szuletes_ideje").AsDateTime();
 }
 
-void TDM::GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
-    auto q = OpenFresh(*this, "GetProjektStatuszInfoSQL",
+void Lookups::GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
+    auto q = OpenFresh(dm_, "GetProjektStatuszInfoSQL",
                        {"SELECT *", " from projekt_statusz", " where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TProjektStatuszInfo{};
@@ -260,9 +287,9 @@ void TDM::GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
     Info.projekt_zarva = IntOf(*q, "projekt_zarva");
 }
 
-void TDM::GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
+void Lookups::GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
     auto q =
-        OpenFresh(*this, "GetEmailListaInfoSQL",
+        OpenFresh(dm_, "GetEmailListaInfoSQL",
                   {"SELECT *", " from partner_email_lista", "  where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TEmailListaInfo{};
@@ -273,9 +300,9 @@ void TDM::GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
     Info.linuxname = TextOf(*q, "LinuxName");
 }
 
-void TDM::GetProjektInfo(int kod, TProjektInfo& Info) {
+void Lookups::GetProjektInfo(int kod, TProjektInfo& Info) {
     auto q =
-        OpenFresh(*this, "GetProjektInfo",
+        OpenFresh(dm_, "GetProjektInfo",
                   {"select *", "  from projektek", "  where kod = :projekt"}, {{"projekt", kod}});
     TProjektInfo r;
     if (!q->IsEmpty()) {
@@ -301,9 +328,9 @@ void TDM::GetProjektInfo(int kod, TProjektInfo& Info) {
     Info = std::move(r);
 }
 
-int TDM::GetISOEngedely(int PartnerKod) {
+int Lookups::GetISOEngedely(int PartnerKod) {
     auto q =
-        OpenFresh(*this, "GetISOEngedelySQL",
+        OpenFresh(dm_, "GetISOEngedelySQL",
                   {"select iso_statusz.engedely", "   from partner, iso_statusz",
                    "   where partner.iso_engedely = iso_statusz.kod", "    and partner.kod = :kod"},
                   {{"kod", PartnerKod}});
@@ -312,25 +339,25 @@ int TDM::GetISOEngedely(int PartnerKod) {
 
 // --- Defaults and counts ---
 
-int TDM::GetAlapertelmezettAfa() {
-    return StrToIntDef(GetSQLResult("SELECT kod FROM afa_kulcs WHERE alapertelmezett = 1 LIMIT 1"),
+int Lookups::GetAlapertelmezettAfa() {
+    return StrToIntDef(dm_.GetSQLResult("SELECT kod FROM afa_kulcs WHERE alapertelmezett = 1 LIMIT 1"),
                        0);
 }
 
-int TDM::GetAlapertelmezettFizetesmod() {
-    return StrToIntDef(GetSQLResult("SELECT kod FROM fizetesmod WHERE alapertelmezett = 1 LIMIT 1"),
+int Lookups::GetAlapertelmezettFizetesmod() {
+    return StrToIntDef(dm_.GetSQLResult("SELECT kod FROM fizetesmod WHERE alapertelmezett = 1 LIMIT 1"),
                        0);
 }
 
-int TDM::GetKpFizmodKod() {
-    auto q = OpenFresh(*this, "GetKpFizmodKodSQL",
+int Lookups::GetKpFizmodKod() {
+    auto q = OpenFresh(dm_, "GetKpFizmodKodSQL",
                        {"SELECT kod", " from fizetesmod", " where lang_0000040e = :nev"},
                        {{"nev", "Készpénz"}});
     return q->IsEmpty() ? 0 : IntOf(*q, "kod");
 }
 
-void TDM::GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info) {
-    auto q = OpenFresh(*this, "GetDefaultMennyisegiEgysegSQL",
+void Lookups::GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info) {
+    auto q = OpenFresh(dm_, "GetDefaultMennyisegiEgysegSQL",
                        {"SELECT *", " from mennyisegi_egyseg", " where lang_0000040e = :nev"},
                        {{"nev", "db"}});
     if (q->IsEmpty())
@@ -339,43 +366,43 @@ void TDM::GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info) {
     Info.nev = TextOf(*q, "lang_0000040e");
 }
 
-int TDM::GetDefaultISO_statusz() {
+int Lookups::GetDefaultISO_statusz() {
     auto q = OpenFresh(
-        *this, "GetDefaultISO_statuszSQL",
+        dm_, "GetDefaultISO_statuszSQL",
         {"SELECT *", "  FROM iso_statusz", "  WHERE (engedely = 1)", " ORDER BY kod", " LIMIT 1"});
     return q->IsEmpty() ? 0 : IntOf(*q, "kod");
 }
 
-int TDM::GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev) {
-    auto q = OpenFresh(*this, "GetAlapertelmezettPenzeszkozSQL",
+int Lookups::GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev) {
+    auto q = OpenFresh(dm_, "GetAlapertelmezettPenzeszkozSQL",
                        {"SELECT *", " from penzeszkoz_nevek", " where alapertelmezett = 1",
                         "   and tipus = :tipus", "   and Deviza_nev = :deviza_nev"},
                        {{"tipus", Tipus}, {"deviza_nev", DevizaNev}});
     return q->IsEmpty() ? 0 : IntOf(*q, "kod");
 }
 
-int TDM::GetMunkatarsCount() {
-    auto q = OpenFresh(*this, "GetMunkatarsInfoSQL", {"SELECT count(*) as db", " from munkatars"});
+int Lookups::GetMunkatarsCount() {
+    auto q = OpenFresh(dm_, "GetMunkatarsInfoSQL", {"SELECT count(*) as db", " from munkatars"});
     return IntOf(*q, "db");
 }
 
 // --- VAT keys created when missing ---
 
-int TDM::Get0AFAKulcs() {
-    return FindOrCreateAfaKulcs(*this, "Get0AFAKulcsSQL", " where afakulcs = 0 and mentes = 0",
+int Lookups::Get0AFAKulcs() {
+    return FindOrCreateAfaKulcs(dm_, "Get0AFAKulcsSQL", " where afakulcs = 0 and mentes = 0",
                                 {"0%-os ÁFA", 0, -1, -1});
 }
 
-int TDM::GetEUsMentesAFAKulcs() {
+int Lookups::GetEUsMentesAFAKulcs() {
     return FindOrCreateAfaKulcs(
-        *this, "GetEUsMentesAFAKulcsSQL",
+        dm_, "GetEUsMentesAFAKulcsSQL",
         " where afakulcs = 0 and mentes = 1 and eus_tagorszagbeli_ertekesiteshez = 1",
         {"ÁFA mentes (vevő /országa törvényei szerinti/ adófizetésre kötelezett)", 1, 1, -1});
 }
 
-int TDM::GetForditottAdosMentesAFAKulcs() {
+int Lookups::GetForditottAdosMentesAFAKulcs() {
     return FindOrCreateAfaKulcs(
-        *this, "GetForditottAdosMentesAFAKulcsSQL",
+        dm_, "GetForditottAdosMentesAFAKulcsSQL",
         " where afakulcs = 0 and mentes = 1 and "
         "eus_tagorszagbeli_ertekesiteshez = 0 and forditott_adozas = 1",
         {"Fordított adózás /Áfa tv. 142.§ (1) b./ szerint adózó tétel(ek)", 1, 0, 1});
@@ -383,7 +410,7 @@ int TDM::GetForditottAdosMentesAFAKulcs() {
 
 // --- Bill of materials ---
 
-int TDM::GetGyartas(int Kesztermek) {
+int Lookups::GetGyartas(int Kesztermek) {
     GetGyartasSQL.Close();
     GetGyartasSQL.ParamByName("kesztermek").SetAsInteger(Kesztermek);
     GetGyartasSQL.Open();

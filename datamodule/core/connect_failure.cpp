@@ -1,4 +1,4 @@
-#include "datamodule/connect_failure.h"
+#include "datamodule/core/connect_failure.h"
 
 #include <algorithm>
 #include <cctype>

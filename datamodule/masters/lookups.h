@@ -8,6 +8,7 @@
 #include <string>
 
 #include "db/date_time.h"
+#include "datamodule/module_query.h"
 
 namespace dorvan {
 
@@ -148,5 +149,67 @@ double AfaNettoArany(double afakulcs);
 std::string AfaReszosszegFelirat(const std::string& nev, double afakulcs);
 // Fills the derived fields of a VAT record from `afakulcs`.
 void ComputeAfaDerived(TAFAInfo& info);
+
+class TDM;
+
+// Reference lookups: the small code tables, the default rows and the VAT keys created when
+// missing.
+class Lookups {
+  public:
+    explicit Lookups(TDM& dm);
+
+    // Cached code tables: read once when first used, then searched in memory; close one to
+    // read it again.
+    ModuleQuery GetAfaInfoZQuery;
+    ModuleQuery GetFizmodInfoZQuery;
+    ModuleQuery GetMennyisegiEgysegInfoZQuery;
+    ModuleQuery GetFajtaNevZQuery;
+    ModuleQuery GetIso_StatuszInfoZQuery;
+    ModuleQuery GetPenzeszkozInfoZQuery;
+    ModuleQuery GetDevizaInfoZQuery;
+    ModuleQuery GetKedvezmenyInfoZQuery;
+    ModuleQuery GetUzletkotoInfoZQuery;
+    ModuleQuery GetPartnerCsoportZQuery;
+    // Components of a finished product, largest quantity first (GetGyartas).
+    ModuleQuery GetGyartasSQL;
+    // Language codes: "0" or "" mean Hungarian. Not found: see each record's comment above;
+    // a lookup never fails on a missing key.
+    void GetAFAInfo(int kod, const std::string& LangCode, TAFAInfo& Info);        // nev ""
+    void GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& Info);  // kod 0
+    void GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
+                                 TMennyisegiEgysegInfo& Info);      // nev ""
+    void GetFajtaNev(int kod, std::string& Text);                   // ""
+    int GetFajtakod(const std::string& Nev);                        // 0
+    void GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info);       // nev ""
+    void GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info);         // nev ""
+    void GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info);  // nev ""
+    void GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info);         // nev ""
+    void GetUzletkotoInfo(int kod, TUzletkotoInfo& Info);           // nev ""
+    void GetPartnerCsoportInfo(int kod, std::string& Text);         // ""
+    // Fresh reads; a missing row gives kod 0 and empty/zero fields.
+    void GetMunkatarsInfo(int kod, TMunkatarsInfo& Info);
+    void GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info);
+    void GetEmailListaInfo(int kod, TEmailListaInfo& Info);
+    void GetProjektInfo(int kod, TProjektInfo& Info);
+    int GetISOEngedely(int PartnerKod);  // 0
+    // Defaults and counts (0 when there is none).
+    int GetAlapertelmezettAfa();
+    int GetAlapertelmezettFizetesmod();
+    int GetKpFizmodKod();
+    void GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info);  // unchanged when none
+    int GetDefaultISO_statusz();
+    int GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev);
+    int GetMunkatarsCount();
+    // Keys of the zero-rate, the EU-exempt and the reverse-charge VAT keys, each created
+    // when missing (one row even when several clients ask at the same time).
+    int Get0AFAKulcs();
+    int GetEUsMentesAFAKulcs();
+    int GetForditottAdosMentesAFAKulcs();
+    // Reopens GetGyartasSQL for a finished product; the number of its components.
+    int GetGyartas(int Kesztermek);
+
+  private:
+    TDM& dm_;
+};
 
 }  // namespace dorvan

@@ -1,5 +1,7 @@
 // The start-up sequence of the data module (DataModuleCreate) and its query components.
 
+#include "datamodule/core/startup.h"
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -12,7 +14,7 @@
 #include "config/ui_port.h"
 #include "config/version.h"
 #include "datamodule/dm.h"
-#include "datamodule/query_action.h"
+#include "datamodule/core/query_action.h"
 #include "datamodule/silent_abort.h"
 
 namespace dorvan {
@@ -55,8 +57,14 @@ class DisconnectAtEnd {
 
 }  // namespace
 
-db::ConnectionParams TDM::ConfiguredParams() const {
-    const TMainTable& mt = Settings();
+Startup::Startup(TDM& dm)
+    : TesztZQuery(dm, "TesztZQuery", {"select *", " from tulajdonos"}),
+      Raktar_mozgas_fejZQuery(dm, "Raktar_mozgas_fejZQuery",
+                              {"select *", "  from raktar_mozgas_fej", "  where kod = :biz"}),
+      dm_(dm) {}
+
+db::ConnectionParams Startup::ConfiguredParams() const {
+    const TMainTable& mt = dm_.Settings();
     db::ConnectionParams params;
     params.database = mt.Database;
     params.host = mt.Host;
@@ -67,24 +75,24 @@ db::ConnectionParams TDM::ConfiguredParams() const {
     return params;
 }
 
-void TDM::ConnectAttempt() {
-    TMainTable& mt = Settings();
+void Startup::ConnectAttempt() {
+    TMainTable& mt = dm_.Settings();
     if (mt.Protocol != "postgresql-8" && mt.Protocol != "postgresql-7" &&
         mt.Protocol != "postgresql") {
         mt.Protocol = "postgresql-8";
     }
-    ZConnection.Disconnect();
-    ZConnection.SetParams(ConfiguredParams());
-    ZConnection.Connect();
+    dm_.ZConnection.Disconnect();
+    dm_.ZConnection.SetParams(ConfiguredParams());
+    dm_.ZConnection.Connect();
     WriteIniFiles();
     TesztZQuery.Close();
     TesztZQuery.Open();
     TesztZQuery.Close();
 }
 
-void TDM::ConnectMain() {
-    const TMainTable& mt = Settings();
-    UiPort& ui = UserInterface();
+void Startup::ConnectMain() {
+    const TMainTable& mt = dm_.Settings();
+    UiPort& ui = dm_.UserInterface();
     for (;;) {
         ConnectFailureReason reason = ConnectFailureReason::Other;
         std::string detail;
@@ -106,39 +114,39 @@ void TDM::ConnectMain() {
             reason, mt.Host, mt.Port, mt.Database,
             reason == ConnectFailureReason::NoSettings ? std::string() : detail);
         if (!ui.AskYesNo(DialogCaption(), line + "\r\rÚjra próbálja a kapcsolódást?", false)) {
-            ZConnection.Disconnect();
+            dm_.ZConnection.Disconnect();
             throw ConnectGiveUp(reason, line);
         }
     }
 }
 
-void TDM::ConnectCompanions() {
-    const db::ConnectionParams params = ZConnection.Params();
-    for (db::Connection* c : {&ZConnection_nonAutoCommit, &ZConnection_behind}) {
+void Startup::ConnectCompanions() {
+    const db::ConnectionParams params = dm_.ZConnection.Params();
+    for (db::Connection* c : {&dm_.ZConnection_nonAutoCommit, &dm_.ZConnection_behind}) {
         c->Disconnect();
         c->SetParams(params);
         c->Connect();
     }
 }
 
-void TDM::ReadCentralVersion() {
-    TMainTable& mt = Settings();
+void Startup::ReadCentralVersion() {
+    TMainTable& mt = dm_.Settings();
     mt.LastVersion.clear();
     if (!mt.InternetOK) {
         return;
     }
-    ZConnection_info.Disconnect();
-    ZConnection_info.Connect();
-    const DisconnectAtEnd disconnect(ZConnection_info);
+    dm_.ZConnection_info.Disconnect();
+    dm_.ZConnection_info.Connect();
+    const DisconnectAtEnd disconnect(dm_.ZConnection_info);
 
     // Only the maker's reference workstation moves the central row, and only upwards.
     if (mt.CurrentIP == ReferenceWorkstationIP()) {
         const std::string version = GetVersionString();
-        ZConnection_info.Execute(
+        dm_.ZConnection_info.Execute(
             "UPDATE dv_2007_info SET last_version = $1 WHERE last_version < $1", {version});
     }
 
-    db::Query lastVersion(ZConnection_info, "LastVersionSQL");
+    db::Query lastVersion(dm_.ZConnection_info, "LastVersionSQL");
     lastVersion.SetSql({"SELECT last_version FROM dv_2007_info"});
     lastVersion.Open();
     mt.LastVersion =
@@ -149,13 +157,13 @@ void TDM::ReadCentralVersion() {
     lastVersion.Close();
 }
 
-void TDM::DataModuleCreate() {
-    TMainTable& mt = Settings();
-    UiPort& ui = UserInterface();
+void Startup::DataModuleCreate() {
+    TMainTable& mt = dm_.Settings();
+    UiPort& ui = dm_.UserInterface();
 
     // 1. The module's lists and caches start empty.
-    SQLList.clear();
-    SzallitoSzamlaLista.clear();
+    dm_.SQLList.clear();
+    dm_.SzallitoSzamlaLista.clear();
     if (OnClearUserCache) {
         OnClearUserCache();
     }
@@ -183,8 +191,8 @@ void TDM::DataModuleCreate() {
 
     // 7. and 8. The main connection must not be connected before the start-up connects it.
     ui.IncProgress("Connect to database. [" + mt.Host + ":" + mt.Database + "]");
-    if (ZConnection.Connected()) {
-        ZConnection.Disconnect();
+    if (dm_.ZConnection.Connected()) {
+        dm_.ZConnection.Disconnect();
         ui.ShowMessage(DialogCaption(), "ZConnection.Connected default !!!!!!!!!!");
         ui.RequestTerminate();
         return;
@@ -202,15 +210,15 @@ void TDM::DataModuleCreate() {
     ConnectMain();
 
     // 11. The companion connections, the update scripts, the owner record.
-    if (ZConnection.Connected()) {
+    if (dm_.ZConnection.Connected()) {
         ConnectCompanions();
         ui.IncProgress("Update scripts.");
         if (OnQueryingUpdateScript) {
             OnQueryingUpdateScript();
         }
-        if (ZConnection.Connected()) {
+        if (dm_.ZConnection.Connected()) {
             try {
-                TulajdonosZQuery.Open();
+                dm_.TulajdonosZQuery.Open();
             } catch (const std::exception&) {
                 // The bulk opening below reports it.
             }
@@ -218,7 +226,7 @@ void TDM::DataModuleCreate() {
     }
 
     // 12. The update step may have given up and disconnected.
-    if (!ZConnection.Connected()) {
+    if (!dm_.ZConnection.Connected()) {
         return;
     }
 
@@ -227,8 +235,8 @@ void TDM::DataModuleCreate() {
 
     // 14. The module's queries.
     ui.IncProgress("Open all datatable.");
-    if (!OpenAllQueries(*this, kQueryOpen)) {
-        ZConnection.Disconnect();
+    if (!OpenAllQueries(dm_, kQueryOpen)) {
+        dm_.ZConnection.Disconnect();
         ui.RequestTerminate();
         throw SilentAbort();
     }

@@ -1,8 +1,9 @@
 // SQL services of the data module: one-row results as text, open result tables,
 // statement execution, the server clock and the required-field switch.
 
-#include "datamodule/dm.h"
-#include "datamodule/server_clock.h"
+#include "datamodule/core/sql_services.h"
+
+#include "datamodule/core/server_clock.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -38,53 +39,53 @@ std::string FirstRowText(db::Query& q) {
 
 }  // namespace
 
-std::string TDM::GetSQLResult(const std::string& sql) {
-    return GetSQLResult(sql, ZConnection);
+std::string SqlServices::GetSQLResult(const std::string& sql) {
+    return GetSQLResult(sql, ctx_.ZConnection);
 }
 
-std::string TDM::GetSQLResult(const std::string& sql, db::Connection& connection) {
+std::string SqlServices::GetSQLResult(const std::string& sql, db::Connection& connection) {
     auto q = MakeQuery(connection, "GetSQLResultSQL", sql, nullptr);
     return FirstRowText(*q);
 }
 
-std::string TDM::GetSQLResult(const std::string& sql, const db::ParamValues& params) {
-    return GetSQLResult(sql, params, ZConnection);
+std::string SqlServices::GetSQLResult(const std::string& sql, const db::ParamValues& params) {
+    return GetSQLResult(sql, params, ctx_.ZConnection);
 }
 
-std::string TDM::GetSQLResult(const std::string& sql, const db::ParamValues& params,
+std::string SqlServices::GetSQLResult(const std::string& sql, const db::ParamValues& params,
                               db::Connection& connection) {
     auto q = MakeQuery(connection, "GetSQLResultSQL", sql, &params);
     return FirstRowText(*q);
 }
 
-std::unique_ptr<db::Query> TDM::GetSQLResultTable(const std::string& sql) {
-    auto q = MakeQuery(ZConnection, "GetSQLResultTableSQL", sql, nullptr);
+std::unique_ptr<db::Query> SqlServices::GetSQLResultTable(const std::string& sql) {
+    auto q = MakeQuery(ctx_.ZConnection, "GetSQLResultTableSQL", sql, nullptr);
     q->Open();
     return q;
 }
 
-std::unique_ptr<db::Query> TDM::GetSQLResultTable(const std::string& sql,
+std::unique_ptr<db::Query> SqlServices::GetSQLResultTable(const std::string& sql,
                                                   const db::ParamValues& params) {
-    auto q = MakeQuery(ZConnection, "GetSQLResultTableSQL", sql, &params);
+    auto q = MakeQuery(ctx_.ZConnection, "GetSQLResultTableSQL", sql, &params);
     q->Open();
     return q;
 }
 
-bool TDM::ExecSQL(const std::string& sql) {
-    return ExecSQLList({sql}, ZConnection);
+bool SqlServices::ExecSQL(const std::string& sql) {
+    return ExecSQLList({sql}, ctx_.ZConnection);
 }
 
-bool TDM::ExecSQL(const std::string& sql, const db::ParamValues& params) {
-    auto q = MakeQuery(ZConnection, "ExecSQL", sql, &params);
+bool SqlServices::ExecSQL(const std::string& sql, const db::ParamValues& params) {
+    auto q = MakeQuery(ctx_.ZConnection, "ExecSQL", sql, &params);
     q->ExecSQL();
     return true;
 }
 
-bool TDM::ExecSQLList(const std::vector<std::string>& list) {
-    return ExecSQLList(list, ZConnection);
+bool SqlServices::ExecSQLList(const std::vector<std::string>& list) {
+    return ExecSQLList(list, ctx_.ZConnection);
 }
 
-bool TDM::ExecSQLList(const std::vector<std::string>& list, db::Connection& connection) {
+bool SqlServices::ExecSQLList(const std::vector<std::string>& list, db::Connection& connection) {
     db::Query q(connection, "ExecSQLList");
     q.SetParamCheck(false);
     q.SetSql(list);
@@ -92,8 +93,8 @@ bool TDM::ExecSQLList(const std::vector<std::string>& list, db::Connection& conn
     return true;
 }
 
-TServerDateTime TDM::GetDateTime() {
-    db::Connection& c = ZConnection_nonAutoCommit;
+TServerDateTime SqlServices::GetDateTime() {
+    db::Connection& c = ctx_.ZConnection_nonAutoCommit;
     // One transaction: the server's timestamp is that of the transaction's start, so the
     // six parts belong to the same instant.
     db::Transaction tx(c);
@@ -107,11 +108,11 @@ TServerDateTime TDM::GetDateTime() {
     return ComposeServerDateTime(year, month, day, hour, minute, second);
 }
 
-TDateTime TDM::GetDate() {
+TDateTime SqlServices::GetDate() {
     return db::DateOf(GetDateTime().DateTime);
 }
 
-void TDM::AutoDisableReqField(db::DataSet& dataSet) {
+void SqlServices::AutoDisableReqField(db::DataSet& dataSet) {
     for (int i = 0; i < dataSet.FieldCount(); ++i)
         dataSet.Fields(i).SetRequired(false);
 }

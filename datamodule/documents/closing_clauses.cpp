@@ -2,7 +2,7 @@
 // lines' own clauses, the project line), the printed text of a line and the list of the
 // individual units delivered on a line.
 
-#include "datamodule/closing_clauses.h"
+#include "datamodule/documents/closing_clauses.h"
 
 #include <cstdio>
 
@@ -70,13 +70,13 @@ std::string EgyediLista(const std::vector<TEgyediTetel>& units) {
 
 // --- Services of the data module ---------------------------------------------------------
 
-void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel) {
+void ClosingClauses::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel) {
     // The customer's second language; empty for a partner that does not exist.
-    const std::string nyelv = GetSQLResult("SELECT masodik_nyelv FROM partner WHERE kod = :kod",
+    const std::string nyelv = dm_.GetSQLResult("SELECT masodik_nyelv FROM partner WHERE kod = :kod",
                                            {{"kod", Fej.FieldByName("partner_kod").AsInteger()}});
     const auto langText = [&](int order) {
         std::string text;
-        GetBizonylat_nyelvInfo(order, "lang_" + nyelv, text);
+        dm_.GetBizonylat_nyelvInfo(order, "lang_" + nyelv, text);
         return text;
     };
 
@@ -111,9 +111,9 @@ void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tete
             if (lang)
                 langtext += langText(kZaradekForintText);
         } else {
-            if (!_setup_mainSQL.Active())
-                _setup_mainSQL.Open();
-            if (_setup_mainSQL.FieldByName("szamla_deviza_arfolyam_megjelenites").AsInteger() ==
+            if (!dm_._setup_mainSQL.Active())
+                dm_._setup_mainSQL.Open();
+            if (dm_._setup_mainSQL.FieldByName("szamla_deviza_arfolyam_megjelenites").AsInteger() ==
                 1) {
                 const std::string arfolyam =
                     FormatHufAmount(Fej.FieldByName("deviza_arfolyam").AsFloat());
@@ -150,7 +150,7 @@ void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tete
         zaradek += kCR + fizmodZaradek;
         if (lang) {
             TFizmodInfo fizmod;
-            GetFizmodInfo(static_cast<int>(Fej.FieldByName("fizetesmod_kod").AsInteger()), nyelv,
+            dm_.GetFizmodInfo(static_cast<int>(Fej.FieldByName("fizetesmod_kod").AsInteger()), nyelv,
                           fizmod);
             langtext += kCR + fizmod.zaradek;
         }
@@ -165,9 +165,9 @@ void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tete
     const int projekt = static_cast<int>(Fej.FieldByName("projekt").AsInteger());
     if (projektField != nullptr && projekt != 0) {
         TProjektInfo info;
-        GetProjektInfo(projekt, info);
+        dm_.GetProjektInfo(projekt, info);
         TPartnerInfo partner;
-        GetPartnerInfo(info.partner_kod, 0, 0, partner);
+        dm_.GetPartnerInfo(info.partner_kod, 0, 0, partner);
         projektField->SetAsString("Ez a bizonylat a(z) " + std::to_string(info.kod) +
                                   " számú projekthez kapcsolódik. (Partner: " + partner.nev +
                                   "; Leírás: " + info.leiras + ")");
@@ -178,16 +178,16 @@ void TDM::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tete
     }
 }
 
-std::string TDM::GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix) {
-    std::string text = GetBizonylatNev(Tetel, Suffix) +
+std::string ClosingClauses::GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix) {
+    std::string text = dm_.GetBizonylatNev(Tetel, Suffix) +
                        TrimBlanks(Tetel.FieldByName("megjegyzes").AsString()) + " ";
     if (const db::Field* egyed = Tetel.FindField("egyed_info"))
         return text + egyed->AsString();
     return text + GetEgyediMegjegyzes(static_cast<int>(Tetel.FieldByName("kod").AsInteger()), Prev);
 }
 
-std::string TDM::GetEgyediMegjegyzes(int SorKod, int Prev) {
-    db::Query q(ZConnection, "GetEgyediMegjegyzesSQL");
+std::string ClosingClauses::GetEgyediMegjegyzes(int SorKod, int Prev) {
+    db::Query q(dm_.ZConnection, "GetEgyediMegjegyzesSQL");
     q.SetSql({"SELECT rme.*, te.egyedi_azonosito",
               std::string(" from ") + (Prev == 1 ? "_prev_" : "") +
                   "raktar_mozgas_egyedi rme, tetel_egyedi te",

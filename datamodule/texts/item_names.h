@@ -22,4 +22,19 @@ namespace dorvan {
 std::string ComposeBizonylatNev(const db::DataSet& item, std::string_view layout,
                                 std::string_view delimiter);
 
+class TDM;
+
+class ItemNames {
+  public:
+    explicit ItemNames(TDM& dm) : dm_(dm) {}
+
+    // The printed name of the item on the current row of `DataSet`, by the name layout of the
+    // global settings with `Suffix` ("" default, "3" invoice; see ComposeBizonylatNev). A
+    // suffix without a layout column raises db::FieldNotFound.
+    std::string GetBizonylatNev(const db::DataSet& DataSet, const std::string& Suffix);
+
+  private:
+    TDM& dm_;
+};
+
 }  // namespace dorvan

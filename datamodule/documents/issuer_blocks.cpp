@@ -1,7 +1,7 @@
 // Issuer and customer blocks, the user lookup and its cache, the printed-form record and
 // the parameter handler of the individual-unit query.
 
-#include "datamodule/issuer_blocks.h"
+#include "datamodule/documents/issuer_blocks.h"
 
 #include <algorithm>
 #include <ctime>
@@ -238,17 +238,31 @@ std::string NyomtatvanyMegnevezes(const std::string& nev, const std::string& lei
     return text;
 }
 
-// --- Services of the data module ---------------------------------------------------------
-
-db::Query& TDM::OwnerRecord() {
-    if (!TulajdonosZQuery.Active())
-        TulajdonosZQuery.Open();
-    return TulajdonosZQuery;
+IssuerBlocks::IssuerBlocks(TDM& dm)
+    : EgyediZQuery(dm, "EgyediZQuery",
+                   {"SELECT raktar_mozgas_egyedi.kod, raktar_mozgas_egyedi.rm_kod,",
+                    "       tetel_egyedi.egyedi_azonosito,",
+                    "       raktar_mozgas_egyedi.mennyiseg, "
+                    "raktar_mozgas_egyedi.mennyiseg_szamlazva",
+                    "   FROM raktar_mozgas_egyedi, tetel_egyedi",
+                    "   WHERE raktar_mozgas_egyedi.egyedi_azonosito_kod = tetel_egyedi.kod",
+                    "     and raktar_mozgas_egyedi.rm_kod = :kod"}),
+      dm_(dm) {
+    // The individual units follow the current line of the document lines.
+    EgyediZQuery.BeforeOpen = [this](db::DataSet& d) { EgyediZQueryBeforeOpen(d); };
 }
 
-void TDM::GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito) {
+// --- Services of the data module ---------------------------------------------------------
+
+db::Query& IssuerBlocks::OwnerRecord() {
+    if (!dm_.TulajdonosZQuery.Active())
+        dm_.TulajdonosZQuery.Open();
+    return dm_.TulajdonosZQuery;
+}
+
+void IssuerBlocks::GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito) {
     Kiallito = TKiallito{};
-    db::Query q(ZConnection, "GetKiallitoSQL");
+    db::Query q(dm_.ZConnection, "GetKiallitoSQL");
 
     // The document: its warehouse (source, else target), money account and kind.
     ReadByKod(q, std::string(Prev == 1 ? "_prev_" : "") + "raktar_mozgas_fej", BizonylatKod);
@@ -299,23 +313,23 @@ void TDM::GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito) {
     }
 }
 
-std::vector<std::string> TDM::GetKiallitoStringList(int BizonylatKod, int Prev) {
+std::vector<std::string> IssuerBlocks::GetKiallitoStringList(int BizonylatKod, int Prev) {
     TKiallito kiallito;
     GetKiallito(BizonylatKod, Prev, kiallito);
     return KiallitoLines(kiallito, Str(OwnerRecord(), "kiallito_sorok"));
 }
 
-std::vector<std::string> TDM::GetVevoStringList(const db::DataSet& DataSet) {
+std::vector<std::string> IssuerBlocks::GetVevoStringList(const db::DataSet& DataSet) {
     return VevoLines(DataSet, Str(OwnerRecord(), "vevo_sorok"));
 }
 
-void TDM::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
+void IssuerBlocks::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
     Info.userid.clear();
     if (const TUserInfo* cached = UserCache.Find(UserID)) {
         Info = *cached;
         return;
     }
-    db::Query q(ZConnection, "GetUserPassSQL");
+    db::Query q(dm_.ZConnection, "GetUserPassSQL");
     q.SetSql({"select *", "   from munkatars", "   where userid = :userid"});
     q.ParamByName("userid").SetAsString(UserID);
     q.Open();
@@ -327,11 +341,11 @@ void TDM::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
     UserCache.Add(Info);
 }
 
-void TDM::GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info) {
+void IssuerBlocks::GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info) {
     Info.kod = 0;
     if (kod == 0)
         return;
-    db::Query q(ZConnection, "GetNyomtatvanyInfoSQL");
+    db::Query q(dm_.ZConnection, "GetNyomtatvanyInfoSQL");
     q.SetSql({"select *", "   from doc_fej", "   where kod = :kod"});
     q.ParamByName("kod").SetAsInteger(kod);
     q.Open();
@@ -345,11 +359,11 @@ void TDM::GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info) {
     Info.megnevezes = NyomtatvanyMegnevezes(Info.nev, Str(q, "leiras"), Info.azonosito);
 }
 
-void TDM::EgyediZQueryBeforeOpen(db::DataSet& /*DataSet*/) {
+void IssuerBlocks::EgyediZQueryBeforeOpen(db::DataSet& /*DataSet*/) {
     // The individual units follow the current line of the module's line query.
-    EgyediZQuery.ParamByName("kod").SetValue(Raktar_mozgasZQuery.Active() &&
-                                                     !Raktar_mozgasZQuery.IsEmpty()
-                                                 ? Raktar_mozgasZQuery.FieldByName("kod").AsValue()
+    EgyediZQuery.ParamByName("kod").SetValue(dm_.Raktar_mozgasZQuery.Active() &&
+                                                     !dm_.Raktar_mozgasZQuery.IsEmpty()
+                                                 ? dm_.Raktar_mozgasZQuery.FieldByName("kod").AsValue()
                                                  : db::Value(0));
 }
 

@@ -1,6 +1,8 @@
 // Settings and owner record: the per-user settings row (created with the defaults of a new
 // user) and the completion of the global settings row.
 
+#include "datamodule/system/setup.h"
+
 #include <string>
 
 #include "datamodule/dm.h"
@@ -100,15 +102,22 @@ void AppendNewUserRow(db::DataSet& q, const std::string& userId) {
 
 }  // namespace
 
-void TDM::SetSetup(const std::string& UserID) {
-    OpenSetupRow(*this, UserID);
-    if (!HasUserRow(*this, UserID)) {
+Setup::Setup(TDM& dm)
+    : TulajdonosZQuery(dm, "TulajdonosZQuery", {"select *", " from tulajdonos"}),
+      _setup_mainSQL(dm, "_setup_mainSQL", {"SELECT *", "  from _setup_main"}, 0,
+                     [this](db::DataSet& d) { _setup_mainSQLAfterOpen(d); }),
+      _setupSQL(dm, "_setupSQL", {"SELECT *", "  from _setup", "  where userid = :userID"}, -1),
+      dm_(dm) {}
+
+void Setup::SetSetup(const std::string& UserID) {
+    OpenSetupRow(dm_, UserID);
+    if (!HasUserRow(dm_, UserID)) {
         try {
             AppendNewUserRow(_setupSQL, UserID);
         } catch (const db::UniqueViolation&) {
             // Another workstation created the row of this user in the meantime: use it.
             _setupSQL.Cancel();
-            OpenSetupRow(*this, UserID);
+            OpenSetupRow(dm_, UserID);
         }
     }
     const std::int64_t color = _setupSQL.FieldByName("color_main").AsInteger();
@@ -119,7 +128,7 @@ void TDM::SetSetup(const std::string& UserID) {
     }
 }
 
-void TDM::_setup_mainSQLAfterOpen(db::DataSet& DataSet) {
+void Setup::_setup_mainSQLAfterOpen(db::DataSet& DataSet) {
     if (DataSet.IsEmpty()) {
         DataSet.Append();
         try {

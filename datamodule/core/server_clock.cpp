@@ -1,4 +1,4 @@
-#include "datamodule/server_clock.h"
+#include "datamodule/core/server_clock.h"
 
 #include <cstdio>
 

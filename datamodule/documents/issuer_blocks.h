@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "db/dataset.h"
+#include "datamodule/module_query.h"
 
 namespace dorvan {
 
@@ -103,5 +104,39 @@ std::string BlockText(const std::vector<std::string>& lines);
 // " (" + azonosito + ")" when not empty.
 std::string NyomtatvanyMegnevezes(const std::string& nev, const std::string& leiras,
                                   const std::string& azonosito);
+
+class TDM;
+
+// Issuer and customer blocks, users and printed forms.
+class IssuerBlocks {
+  public:
+    explicit IssuerBlocks(TDM& dm);
+
+    // The individual units of the current line of Raktar_mozgasZQuery.
+    ModuleQuery EgyediZQuery;
+    // Users read by GetUserInfo (at most 100, the least recently used gives way).
+    TUserCache UserCache;
+    // The issuer of a document (Prev 1: its "_prev_" copy): the owner, or the partner company
+    // whose warehouse the goods leave, with the bank account of the document's money
+    // account. A missing row leaves the fields read from it empty or 0.
+    void GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito);
+    // The issuer block of a document by the owner's `kiallito_sorok` template.
+    std::vector<std::string> GetKiallitoStringList(int BizonylatKod, int Prev);
+    // The customer block by the owner's `vevo_sorok` template, from the current row of a
+    // dataset with the "partner_..." columns of `bizonylatszoveg_fej`.
+    std::vector<std::string> GetVevoStringList(const db::DataSet& DataSet);
+    // A user by user id (exact match), from the cache or the database; `userid` stays empty
+    // when there is no such user.
+    void GetUserInfo(const std::string& UserID, TUserInfo& Info);
+    // A printed form by key; kod 0 (nothing else changed) for key 0.
+    void GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info);
+    // Handler of EgyediZQuery: binds it to the current line of Raktar_mozgasZQuery.
+    void EgyediZQueryBeforeOpen(db::DataSet& DataSet);
+    // The owner record (TulajdonosZQuery), opened when it is closed.
+    db::Query& OwnerRecord();
+
+  private:
+    TDM& dm_;
+};
 
 }  // namespace dorvan

@@ -2,7 +2,7 @@
 // target document, the newest dates, a partner's monthly cash purchases, erasing a
 // snapshot copy and removing a linked movement type.
 
-#include "datamodule/doc_headers.h"
+#include "datamodule/documents/doc_headers.h"
 
 #include <cmath>
 
@@ -32,9 +32,23 @@ int AsInt(const db::Field& field) {
 
 }  // namespace
 
-void TDM::GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& info) {
+DocHeaders::DocHeaders(TDM& dm)
+    : Raktar_mozgasZQuery(dm, "Raktar_mozgasZQuery",
+                          {"select *", "  from Raktar_mozgas", "  where fej_kod = :biz"}, -1),
+      bizonylatszovegZQuery(dm, "bizonylatszovegZQuery",
+                            {"select *", "  from bizonylatszoveg", "  where sor_kod = :sor_kod"},
+                            -1),
+      dm_(dm) {
+    // The print texts of a document line follow the current line.
+    Raktar_mozgasZQuery.AfterScroll = [this](db::DataSet& d) { Raktar_mozgasZQueryAfterScroll(d); };
+    bizonylatszovegZQuery.BeforeOpen = [this](db::DataSet& d) {
+        bizonylatszovegZQueryBeforeOpen(d);
+    };
+}
+
+void DocHeaders::GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& info) {
     info.kod = 0;
-    auto q = OpenQuery(ZConnection, "GetRaktarBizonylatFajtaSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetRaktarBizonylatFajtaSQL",
                        {"SELECT Raktar_mozgas_fej.*, bizonylatszoveg_fej.partner_nev",
                         " from Raktar_mozgas_fej, bizonylatszoveg_fej",
                         " where Raktar_mozgas_fej.kod = bizonylatszoveg_fej.fej_kod",
@@ -59,18 +73,18 @@ void TDM::GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& info) {
     info.partner_nev = q->FieldByName("partner_nev").AsString();
 }
 
-int TDM::GetFejKod(const std::string& bizonylatszam, int bizonylat_fajta) {
-    auto q = OpenQuery(ZConnection, "GetRkmozgBizSQL",
+int DocHeaders::GetFejKod(const std::string& bizonylatszam, int bizonylat_fajta) {
+    auto q = OpenQuery(dm_.ZConnection, "GetRkmozgBizSQL",
                        {"select kod", "from raktar_mozgas_fej", "  where bizonylatszam = :szam",
                         "    and bizonylat_fajta = :fajta", "  order by kod"},
                        {{"szam", bizonylatszam}, {"fajta", bizonylat_fajta}});
     return q->IsEmpty() ? -1 : AsInt(q->FieldByName("kod"));
 }
 
-void TDM::GetRkmozgBiz(const std::string& bizonylatszam, int bizonylat_fajta,
+void DocHeaders::GetRkmozgBiz(const std::string& bizonylatszam, int bizonylat_fajta,
                        std::string& raktar_mozgas_bizonylat) {
     auto q = OpenQuery(
-        ZConnection, "GetRkmozgBizSQL",
+        dm_.ZConnection, "GetRkmozgBizSQL",
         {"select raktar_mozgas_bizonylat", "from raktar_mozgas_fej",
          "  where bizonylatszam = :szam", "    and bizonylat_fajta = :fajta", "  order by kod"},
         {{"szam", bizonylatszam}, {"fajta", bizonylat_fajta}});
@@ -78,16 +92,16 @@ void TDM::GetRkmozgBiz(const std::string& bizonylatszam, int bizonylat_fajta,
         q->IsEmpty() ? std::string() : q->FieldByName("raktar_mozgas_bizonylat").AsString();
 }
 
-void TDM::GetFobizonylat(int kod, std::string& bizonylatszam) {
+void DocHeaders::GetFobizonylat(int kod, std::string& bizonylatszam) {
     auto q =
-        OpenQuery(ZConnection, "GetFobizonylatSQL",
+        OpenQuery(dm_.ZConnection, "GetFobizonylatSQL",
                   {"select *", "from raktar_mozgas_fej", "  where kod = :kod"}, {{"kod", kod}});
     bizonylatszam = q->IsEmpty() ? std::string() : q->FieldByName("bizonylatszam").AsString();
 }
 
-bool TDM::SetCelbizonylat(int kod, int cel_kod, int cel_fajta, const std::string& cel_szam) {
+bool DocHeaders::SetCelbizonylat(int kod, int cel_kod, int cel_fajta, const std::string& cel_szam) {
     try {
-        return ExecSQL(
+        return dm_.ExecSQL(
             "update raktar_mozgas_fej set cel_bizonylat = :cel_szam, cel_bizonylat_kod = "
             ":cel_kod, cel_bizonylat_fajta = :cel_fajta where (kod = :kod)",
             {{"cel_szam", cel_szam}, {"cel_kod", cel_kod}, {"cel_fajta", cel_fajta}, {"kod", kod}});
@@ -96,9 +110,9 @@ bool TDM::SetCelbizonylat(int kod, int cel_kod, int cel_fajta, const std::string
     }
 }
 
-void TDM::GetLastBizKelt(TBizKelt& kelt) {
+void DocHeaders::GetLastBizKelt(TBizKelt& kelt) {
     // Headers without a recording date do not count as the newest.
-    auto q = OpenQuery(ZConnection, "GetLastBizKeltSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetLastBizKeltSQL",
                        {"SELECT Datum, Ido", " from raktar_mozgas_fej",
                         " order by Datum DESC NULLS LAST, Ido DESC NULLS LAST", " limit 1"},
                        {});
@@ -106,16 +120,16 @@ void TDM::GetLastBizKelt(TBizKelt& kelt) {
     kelt.Ido = q->IsEmpty() ? 0 : q->FieldByName("Ido").AsDateTime();
 }
 
-TDateTime TDM::GetLastFobizBizKelt(int bizonylat_fajta) {
-    auto q = OpenQuery(ZConnection, "GetLastBizKeltSQL",
+TDateTime DocHeaders::GetLastFobizBizKelt(int bizonylat_fajta) {
+    auto q = OpenQuery(dm_.ZConnection, "GetLastBizKeltSQL",
                        {"SELECT MAX(kelte) as Kelte", " from raktar_mozgas_fej",
                         "  where bizonylat_fajta = :fajta"},
                        {{"fajta", bizonylat_fajta}});
     return q->FieldByName("Kelte").AsDateTime();
 }
 
-int TDM::GetPartner_kp_forgalom(int partner_kod, int year, int month) {
-    const std::string text = GetSQLResult(
+int DocHeaders::GetPartner_kp_forgalom(int partner_kod, int year, int month) {
+    const std::string text = dm_.GetSQLResult(
         "SELECT ROUND(SUM(raktar_mozgas_fej.brutto_arbevetel_vegosszeg)) FROM raktar_mozgas_fej "
         "WHERE bizonylat_fajta in (3,5,14,16)   AND partner_kod = :partner   AND EXTRACT(YEAR "
         "FROM kelte) = :ev   AND EXTRACT(MONTH FROM kelte) = :ho   AND fizetesmod_kod in "
@@ -127,7 +141,7 @@ int TDM::GetPartner_kp_forgalom(int partner_kod, int year, int month) {
     return static_cast<int>(std::lround(value));
 }
 
-bool TDM::ErasePrev(int kod) {
+bool DocHeaders::ErasePrev(int kod) {
     // One transaction: the snapshot is erased whole or left whole.
     static const char* const kStatements[] = {
         "delete from _prev_raktar_mozgas_fej where kod = :kod",
@@ -138,23 +152,23 @@ bool TDM::ErasePrev(int kod) {
         "_prev_raktar_mozgas where fej_kod = :kod)",
         "delete from _prev_raktar_mozgas where fej_kod = :kod",
     };
-    if (ZConnection.InTransaction()) {
+    if (dm_.ZConnection.InTransaction()) {
         // Inside the caller's transaction: a savepoint keeps the caller's work when a
         // statement fails.
         try {
-            ExecSQL("SAVEPOINT erase_prev");
+            dm_.ExecSQL("SAVEPOINT erase_prev");
         } catch (const db::DbError&) {
             return false;
         }
         try {
             for (const char* sql : kStatements)
-                ExecSQL(sql, {{"kod", kod}});
-            ExecSQL("RELEASE SAVEPOINT erase_prev");
+                dm_.ExecSQL(sql, {{"kod", kod}});
+            dm_.ExecSQL("RELEASE SAVEPOINT erase_prev");
             return true;
         } catch (const db::DbError&) {
             try {
-                ExecSQL("ROLLBACK TO SAVEPOINT erase_prev");
-                ExecSQL("RELEASE SAVEPOINT erase_prev");
+                dm_.ExecSQL("ROLLBACK TO SAVEPOINT erase_prev");
+                dm_.ExecSQL("RELEASE SAVEPOINT erase_prev");
             } catch (const db::DbError&) {
                 // The caller's transaction is lost anyway; its commit will fail.
             }
@@ -162,9 +176,9 @@ bool TDM::ErasePrev(int kod) {
         }
     }
     try {
-        db::Transaction tx(ZConnection);
+        db::Transaction tx(dm_.ZConnection);
         for (const char* sql : kStatements)
-            ExecSQL(sql, {{"kod", kod}});
+            dm_.ExecSQL(sql, {{"kod", kod}});
         tx.Commit();
         return true;
     } catch (const db::DbError&) {
@@ -172,9 +186,9 @@ bool TDM::ErasePrev(int kod) {
     }
 }
 
-void TDM::Delete_kapcsolt_mozgasnem(int kod) {
+void DocHeaders::Delete_kapcsolt_mozgasnem(int kod) {
     auto q = OpenQuery(
-        ZConnection, "Delete_kapcsolt_mozgasnemSQL",
+        dm_.ZConnection, "Delete_kapcsolt_mozgasnemSQL",
         {"select *", "  from mozgasnem", "  where (kapcsolt_mozgas= :kod)", "  order by kod"},
         {{"kod", kod}});
     if (!q->IsEmpty()) {
@@ -183,12 +197,12 @@ void TDM::Delete_kapcsolt_mozgasnem(int kod) {
     }
 }
 
-void TDM::Raktar_mozgasZQueryAfterScroll(db::DataSet& /*dataSet*/) {
+void DocHeaders::Raktar_mozgasZQueryAfterScroll(db::DataSet& /*dataSet*/) {
     bizonylatszovegZQuery.Close();
     bizonylatszovegZQuery.Open();
 }
 
-void TDM::bizonylatszovegZQueryBeforeOpen(db::DataSet& /*dataSet*/) {
+void DocHeaders::bizonylatszovegZQueryBeforeOpen(db::DataSet& /*dataSet*/) {
     bizonylatszovegZQuery.ParamByName("sor_kod").SetValue(
         Raktar_mozgasZQuery.Active() && !Raktar_mozgasZQuery.IsEmpty()
             ? Raktar_mozgasZQuery.FieldByName("kod").AsValue()

@@ -1,4 +1,4 @@
-#include "datamodule/lib_common.h"
+#include "datamodule/core/lib_common.h"
 
 #include <array>
 #include <charconv>
