@@ -196,11 +196,15 @@ class TDM : public DmContext {
     void GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
         lookups_.GetIso_StatuszInfo(kod, Info);
     }
-    void GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) { lookups_.GetPenzeszkozInfo(kod, Info); }
+    void GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
+        lookups_.GetPenzeszkozInfo(kod, Info);
+    }
     void GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
         lookups_.GetDevizaInfo(Nev, Info);
     }
-    void GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) { lookups_.GetKedvezmenyInfo(kod, Info); }
+    void GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
+        lookups_.GetKedvezmenyInfo(kod, Info);
+    }
     void GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) { lookups_.GetUzletkotoInfo(kod, Info); }
     void GetPartnerCsoportInfo(int kod, std::string& Text) {
         lookups_.GetPartnerCsoportInfo(kod, Text);
@@ -209,7 +213,9 @@ class TDM : public DmContext {
     void GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
         lookups_.GetProjektStatuszInfo(kod, Info);
     }
-    void GetEmailListaInfo(int kod, TEmailListaInfo& Info) { lookups_.GetEmailListaInfo(kod, Info); }
+    void GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
+        lookups_.GetEmailListaInfo(kod, Info);
+    }
     void GetProjektInfo(int kod, TProjektInfo& Info) { lookups_.GetProjektInfo(kod, Info); }
     int GetISOEngedely(int PartnerKod) { return lookups_.GetISOEngedely(PartnerKod); }
     int GetAlapertelmezettAfa() { return lookups_.GetAlapertelmezettAfa(); }
@@ -286,7 +292,9 @@ class TDM : public DmContext {
     void GetTetelInfo_via_vonalkod(const std::string& Vonalkod, TTetelInfo& Info) {
         masterData_.GetTetelInfo_via_vonalkod(Vonalkod, Info);
     }
-    void GetMozgasnemInfo(int kod, TMozgasnemInfo& Info) { masterData_.GetMozgasnemInfo(kod, Info); }
+    void GetMozgasnemInfo(int kod, TMozgasnemInfo& Info) {
+        masterData_.GetMozgasnemInfo(kod, Info);
+    }
     void GetRaktarInfo(int kod, TRaktarInfo& Info) { masterData_.GetRaktarInfo(kod, Info); }
 
     // --- Closing clauses and line texts (datamodule/documents/closing_clauses.h) ---

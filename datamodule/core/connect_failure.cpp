@@ -1,20 +1,12 @@
 #include "datamodule/core/connect_failure.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "config/config_error.h"
+#include "datamodule/support/service_support.h"
 #include "db/errors.h"
 
 namespace dorvan {
 
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
@@ -67,7 +59,7 @@ ConnectFailureReason ClassifyConnectFailure(const std::exception& error) {
         return ConnectFailureReason::Other;
     }
     // A failed connection carries no server code; the client library's text tells.
-    const std::string text = Lower(error.what());
+    const std::string text = AsciiLower(error.what());
     if (Contains(text, "password authentication failed") ||
         Contains(text, "no password supplied") || Contains(text, "authentication failed") ||
         Contains(text, "no pg_hba.conf entry") || Contains(text, "role \"")) {

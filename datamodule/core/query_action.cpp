@@ -9,6 +9,7 @@
 
 #include "config/error_log.h"
 #include "config/ui_port.h"
+#include "datamodule/support/service_support.h"
 #include "db/query.h"
 
 namespace dorvan {
@@ -39,7 +40,7 @@ void OpenOrClose(db::Query& query, const std::string& action) {
     if (action == kQueryOpen) {
         query.Open();
     } else if (action == kQueryClose) {
-        if (query.State() == db::DataSetState::Edit || query.State() == db::DataSetState::Insert) {
+        if (IsEditing(query)) {
             query.Cancel();
         }
         query.Close();

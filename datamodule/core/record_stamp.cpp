@@ -4,15 +4,16 @@
 
 #include "config/format_settings.h"
 #include "config/main_table.h"
-#include "datamodule/dm.h"
 #include "datamodule/core/server_clock.h"
+#include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
 
 namespace dorvan {
 
 void RecordStamp::StoreUserData(db::DataSet& dataSet) {
-    const db::DataSetState state = dataSet.State();
-    if (state != db::DataSetState::Edit && state != db::DataSetState::Insert)
+    if (!IsEditing(dataSet))
         return;
+    const db::DataSetState state = dataSet.State();
 
     const TServerDateTime now = dm_.GetDateTime();
     const std::string timeText = FormatTimeText(GlobalFormatSettings().longTimeFormat, now.Time);

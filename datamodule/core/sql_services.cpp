@@ -53,7 +53,7 @@ std::string SqlServices::GetSQLResult(const std::string& sql, const db::ParamVal
 }
 
 std::string SqlServices::GetSQLResult(const std::string& sql, const db::ParamValues& params,
-                              db::Connection& connection) {
+                                      db::Connection& connection) {
     auto q = MakeQuery(connection, "GetSQLResultSQL", sql, &params);
     return FirstRowText(*q);
 }
@@ -65,7 +65,7 @@ std::unique_ptr<db::Query> SqlServices::GetSQLResultTable(const std::string& sql
 }
 
 std::unique_ptr<db::Query> SqlServices::GetSQLResultTable(const std::string& sql,
-                                                  const db::ParamValues& params) {
+                                                          const db::ParamValues& params) {
     auto q = MakeQuery(ctx_.ZConnection, "GetSQLResultTableSQL", sql, &params);
     q->Open();
     return q;

@@ -3,7 +3,6 @@
 #include "datamodule/core/startup.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -13,19 +12,17 @@
 #include "config/servers.h"
 #include "config/ui_port.h"
 #include "config/version.h"
-#include "datamodule/dm.h"
 #include "datamodule/core/query_action.h"
+#include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
+#include "datamodule/support/service_support.h"
 
 namespace dorvan {
 
 namespace {
 
 bool IsLocalHost(const std::string& host) {
-    std::string lower = host;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower == "localhost";
+    return AsciiLower(host) == "localhost";
 }
 
 std::string DialogCaption() {

@@ -11,6 +11,7 @@
 #include "config/lib_strings.h"
 #include "config/number_mask.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
 
 namespace dorvan {
 
@@ -21,7 +22,9 @@ constexpr char kCR = '\r';
 // Document kinds that print no currency statement and no amount in words: outgoing order,
 // project usage, goods receipt note.
 bool ZaradekNelkuliFajta(int fajta) {
-    return fajta == 11 || fajta == 13 || fajta == 17;
+    const auto kind = static_cast<BizonylatFajta>(fajta);
+    return kind == BizonylatFajta::KimenoMegrendeles ||
+           kind == BizonylatFajta::ProjektFelhasznalas || kind == BizonylatFajta::AtveteliJegy;
 }
 
 }  // namespace
@@ -72,8 +75,9 @@ std::string EgyediLista(const std::vector<TEgyediTetel>& units) {
 
 void ClosingClauses::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel) {
     // The customer's second language; empty for a partner that does not exist.
-    const std::string nyelv = dm_.GetSQLResult("SELECT masodik_nyelv FROM partner WHERE kod = :kod",
-                                           {{"kod", Fej.FieldByName("partner_kod").AsInteger()}});
+    const std::string nyelv =
+        dm_.GetSQLResult("SELECT masodik_nyelv FROM partner WHERE kod = :kod",
+                         {{"kod", Fej.FieldByName("partner_kod").AsInteger()}});
     const auto langText = [&](int order) {
         std::string text;
         dm_.GetBizonylat_nyelvInfo(order, "lang_" + nyelv, text);
@@ -150,8 +154,8 @@ void ClosingClauses::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::Da
         zaradek += kCR + fizmodZaradek;
         if (lang) {
             TFizmodInfo fizmod;
-            dm_.GetFizmodInfo(static_cast<int>(Fej.FieldByName("fizetesmod_kod").AsInteger()), nyelv,
-                          fizmod);
+            dm_.GetFizmodInfo(static_cast<int>(Fej.FieldByName("fizetesmod_kod").AsInteger()),
+                              nyelv, fizmod);
             langtext += kCR + fizmod.zaradek;
         }
     }
@@ -178,7 +182,8 @@ void ClosingClauses::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::Da
     }
 }
 
-std::string ClosingClauses::GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix) {
+std::string ClosingClauses::GetMasodik_sor(db::DataSet& Tetel, int Prev,
+                                           const std::string& Suffix) {
     std::string text = dm_.GetBizonylatNev(Tetel, Suffix) +
                        TrimBlanks(Tetel.FieldByName("megjegyzes").AsString()) + " ";
     if (const db::Field* egyed = Tetel.FindField("egyed_info"))
@@ -188,11 +193,11 @@ std::string ClosingClauses::GetMasodik_sor(db::DataSet& Tetel, int Prev, const s
 
 std::string ClosingClauses::GetEgyediMegjegyzes(int SorKod, int Prev) {
     db::Query q(dm_.ZConnection, "GetEgyediMegjegyzesSQL");
-    q.SetSql({"SELECT rme.*, te.egyedi_azonosito",
-              std::string(" from ") + (Prev == 1 ? "_prev_" : "") +
-                  "raktar_mozgas_egyedi rme, tetel_egyedi te",
-              " where rme.egyedi_azonosito_kod = te.kod", "   and rme.rm_kod = :kod",
-              " order by rme.kod"});
+    q.SetSql(
+        {"SELECT rme.*, te.egyedi_azonosito",
+         std::string(" from ") + PrevTable(Prev, "raktar_mozgas_egyedi") + " rme, tetel_egyedi te",
+         " where rme.egyedi_azonosito_kod = te.kod", "   and rme.rm_kod = :kod",
+         " order by rme.kod"});
     q.ParamByName("kod").SetAsInteger(SorKod);
     q.Open();
     std::vector<TEgyediTetel> units;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
 #include "db/errors.h"
 #include "db/query.h"
 #include "db/transaction.h"
@@ -14,23 +15,7 @@
 
 namespace dorvan {
 
-namespace {
-
-std::unique_ptr<db::Query> OpenQuery(db::Connection& connection, const char* name,
-                                     std::vector<std::string> lines,
-                                     const db::ParamValues& params) {
-    auto q = std::make_unique<db::Query>(connection, name);
-    q->SetSql(std::move(lines));
-    q->SetParams(params);
-    q->Open();
-    return q;
-}
-
-int AsInt(const db::Field& field) {
-    return static_cast<int>(field.AsInteger());
-}
-
-}  // namespace
+namespace {}  // namespace
 
 DocHeaders::DocHeaders(TDM& dm)
     : Raktar_mozgasZQuery(dm, "Raktar_mozgasZQuery",
@@ -56,20 +41,20 @@ void DocHeaders::GetRaktar_mozgas_fejInfo(int kod, TRaktar_mozgas_fejInfo& info)
                        {{"kod", kod}});
     if (q->IsEmpty())
         return;
-    info.kod = AsInt(q->FieldByName("kod"));
+    info.kod = IntField(*q, "kod");
     info.bizonylatszam = q->FieldByName("bizonylatszam").AsString();
     info.raktar_mozgas_bizonylat = q->FieldByName("raktar_mozgas_bizonylat").AsString();
-    info.bizonylat_fajta = AsInt(q->FieldByName("bizonylat_fajta"));
+    info.bizonylat_fajta = IntField(*q, "bizonylat_fajta");
     info.datum = q->FieldByName("datum").AsDateTime();
     info.kelte = q->FieldByName("kelte").AsDateTime();
     info.telj_datum = q->FieldByName("telj_datum").AsDateTime();
     info.fiz_hatarido = q->FieldByName("fiz_hatarido").AsDateTime();
     info.datum2 = q->FieldByName("datum").AsDateTime();
-    info.partner_kod = AsInt(q->FieldByName("partner_kod"));
-    info.mozgasnem_kod = AsInt(q->FieldByName("mozgasnem_kod"));
+    info.partner_kod = IntField(*q, "partner_kod");
+    info.mozgasnem_kod = IntField(*q, "mozgasnem_kod");
     info.deviza_nev = q->FieldByName("deviza_nev").AsString();
     info.deviza_arfolyam = q->FieldByName("deviza_arfolyam").AsFloat();
-    info.fizetesmod_kod = AsInt(q->FieldByName("fizetesmod_kod"));
+    info.fizetesmod_kod = IntField(*q, "fizetesmod_kod");
     info.partner_nev = q->FieldByName("partner_nev").AsString();
 }
 
@@ -78,11 +63,11 @@ int DocHeaders::GetFejKod(const std::string& bizonylatszam, int bizonylat_fajta)
                        {"select kod", "from raktar_mozgas_fej", "  where bizonylatszam = :szam",
                         "    and bizonylat_fajta = :fajta", "  order by kod"},
                        {{"szam", bizonylatszam}, {"fajta", bizonylat_fajta}});
-    return q->IsEmpty() ? -1 : AsInt(q->FieldByName("kod"));
+    return q->IsEmpty() ? -1 : IntField(*q, "kod");
 }
 
 void DocHeaders::GetRkmozgBiz(const std::string& bizonylatszam, int bizonylat_fajta,
-                       std::string& raktar_mozgas_bizonylat) {
+                              std::string& raktar_mozgas_bizonylat) {
     auto q = OpenQuery(
         dm_.ZConnection, "GetRkmozgBizSQL",
         {"select raktar_mozgas_bizonylat", "from raktar_mozgas_fej",
@@ -128,12 +113,25 @@ TDateTime DocHeaders::GetLastFobizBizKelt(int bizonylat_fajta) {
     return q->FieldByName("Kelte").AsDateTime();
 }
 
+namespace {
+
+// Kinds whose gross amount counts as a partner's cash purchase: receipts, invoices, purchase
+// tickets and advance invoices.
+const std::string kKpForgalomFajtak = std::to_string(ToInt(BizonylatFajta::NyugtasEladas)) + "," +
+                                      std::to_string(ToInt(BizonylatFajta::SzamlasEladas)) + "," +
+                                      std::to_string(ToInt(BizonylatFajta::FelvasarlasiJegy)) +
+                                      "," + std::to_string(ToInt(BizonylatFajta::Elolegszamla));
+
+}  // namespace
+
 int DocHeaders::GetPartner_kp_forgalom(int partner_kod, int year, int month) {
     const std::string text = dm_.GetSQLResult(
         "SELECT ROUND(SUM(raktar_mozgas_fej.brutto_arbevetel_vegosszeg)) FROM raktar_mozgas_fej "
-        "WHERE bizonylat_fajta in (3,5,14,16)   AND partner_kod = :partner   AND EXTRACT(YEAR "
-        "FROM kelte) = :ev   AND EXTRACT(MONTH FROM kelte) = :ho   AND fizetesmod_kod in "
-        "(SELECT kod FROM fizetesmod WHERE keszpenzes = 1)",
+        "WHERE bizonylat_fajta in (" +
+            kKpForgalomFajtak +
+            ")   AND partner_kod = :partner   AND EXTRACT(YEAR "
+            "FROM kelte) = :ev   AND EXTRACT(MONTH FROM kelte) = :ho   AND fizetesmod_kod in "
+            "(SELECT kod FROM fizetesmod WHERE keszpenzes = 1)",
         {{"partner", partner_kod}, {"ev", year}, {"ho", month}});
     double value = 0;
     if (!db::ParseDouble(text, value) || !std::isfinite(value) || std::fabs(value) > 2147483647.0)
@@ -152,30 +150,9 @@ bool DocHeaders::ErasePrev(int kod) {
         "_prev_raktar_mozgas where fej_kod = :kod)",
         "delete from _prev_raktar_mozgas where fej_kod = :kod",
     };
-    if (dm_.ZConnection.InTransaction()) {
-        // Inside the caller's transaction: a savepoint keeps the caller's work when a
-        // statement fails.
-        try {
-            dm_.ExecSQL("SAVEPOINT erase_prev");
-        } catch (const db::DbError&) {
-            return false;
-        }
-        try {
-            for (const char* sql : kStatements)
-                dm_.ExecSQL(sql, {{"kod", kod}});
-            dm_.ExecSQL("RELEASE SAVEPOINT erase_prev");
-            return true;
-        } catch (const db::DbError&) {
-            try {
-                dm_.ExecSQL("ROLLBACK TO SAVEPOINT erase_prev");
-                dm_.ExecSQL("RELEASE SAVEPOINT erase_prev");
-            } catch (const db::DbError&) {
-                // The caller's transaction is lost anyway; its commit will fail.
-            }
-            return false;
-        }
-    }
     try {
+        // A savepoint when the caller has a transaction open: the caller's work stays when a
+        // statement fails.
         db::Transaction tx(dm_.ZConnection);
         for (const char* sql : kStatements)
             dm_.ExecSQL(sql, {{"kod", kod}});

@@ -10,6 +10,7 @@
 #include "config/format_settings.h"
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
 #include "db/date_time.h"
 
 namespace dorvan {
@@ -18,13 +19,10 @@ namespace {
 
 constexpr char kTab = '\t';
 
-// Document kinds with their own block rules.
-constexpr int kNyugtasEladas = 3;  // receipt sale: no tax numbers, no bank lines
-constexpr int kAtveteliJegy = 17;  // goods receipt note: no bank lines
-
-int AsInt(const db::Field& field) {
-    return static_cast<int>(field.AsInteger());
-}
+// Document kinds with their own block rules: a receipt sale prints no tax numbers and no
+// bank lines, a goods receipt note no bank lines.
+constexpr int kNyugtasEladas = ToInt(BizonylatFajta::NyugtasEladas);
+constexpr int kAtveteliJegy = ToInt(BizonylatFajta::AtveteliJegy);
 
 // Text of a date column with the workstation's short date format; "" for a null date.
 std::string DateText(const db::Field& field) {
@@ -45,10 +43,6 @@ void ReadByKod(db::Query& q, const std::string& table, int kod) {
     q.SetSql({"select *", "   from " + table, "    where kod = :kod"});
     q.ParamByName("kod").SetAsInteger(kod);
     q.Open();
-}
-
-std::string Str(const db::Query& q, const char* column) {
-    return q.FieldByName(column).AsString();
 }
 
 }  // namespace
@@ -265,62 +259,62 @@ void IssuerBlocks::GetKiallito(int BizonylatKod, int Prev, TKiallito& Kiallito) 
     db::Query q(dm_.ZConnection, "GetKiallitoSQL");
 
     // The document: its warehouse (source, else target), money account and kind.
-    ReadByKod(q, std::string(Prev == 1 ? "_prev_" : "") + "raktar_mozgas_fej", BizonylatKod);
-    const int forras = AsInt(q.FieldByName("forras_raktar_kod"));
-    Kiallito.raktar_kod = forras != 0 ? forras : AsInt(q.FieldByName("cel_raktar_kod"));
-    Kiallito.penzeszkoz_kod = AsInt(q.FieldByName("penzeszkoz_kod"));
+    ReadByKod(q, PrevTable(Prev, "raktar_mozgas_fej"), BizonylatKod);
+    const int forras = IntField(q, "forras_raktar_kod");
+    Kiallito.raktar_kod = forras != 0 ? forras : IntField(q, "cel_raktar_kod");
+    Kiallito.penzeszkoz_kod = IntField(q, "penzeszkoz_kod");
     Kiallito.bizonylat_kod = BizonylatKod;
-    Kiallito.bizonylat_fajta = AsInt(q.FieldByName("Bizonylat_fajta"));
+    Kiallito.bizonylat_fajta = IntField(q, "Bizonylat_fajta");
 
     // The bank account, when the document's money account is one.
     ReadByKod(q, "penzeszkoz_nevek", Kiallito.penzeszkoz_kod);
     if (q.FieldByName("tipus").AsInteger() == 2) {
-        Kiallito.bank_neve = Str(q, "bank_neve");
-        Kiallito.bank_szamlaszam = Str(q, "bank_szamlaszam");
-        Kiallito.bank_szamlaszam_iban = Str(q, "bank_szamlaszam_iban");
-        Kiallito.bank_swift = Str(q, "bank_swift");
-        Kiallito.deviza_nev = Str(q, "deviza_nev");
+        Kiallito.bank_neve = TextField(q, "bank_neve");
+        Kiallito.bank_szamlaszam = TextField(q, "bank_szamlaszam");
+        Kiallito.bank_szamlaszam_iban = TextField(q, "bank_szamlaszam_iban");
+        Kiallito.bank_swift = TextField(q, "bank_swift");
+        Kiallito.deviza_nev = TextField(q, "deviza_nev");
     }
 
     // The warehouse; a warehouse of kind 3 stands for its linked warehouse.
     ReadByKod(q, "raktar_nevek", Kiallito.raktar_kod);
     if (q.FieldByName("raktar_tipus").AsInteger() == 3)
-        ReadByKod(q, "raktar_nevek", AsInt(q.FieldByName("kapcsolt_raktar")));
-    Kiallito.partner_kod = AsInt(q.FieldByName("partner_kod"));
+        ReadByKod(q, "raktar_nevek", IntField(q, "kapcsolt_raktar"));
+    Kiallito.partner_kod = IntField(q, "partner_kod");
     Kiallito.partner_raktar = Kiallito.partner_kod == 0 ? 0 : 1;
 
     db::Query& owner = OwnerRecord();
     if (Kiallito.partner_kod != 0) {
         // Goods issued from a partner company's warehouse.
         ReadByKod(q, "partner", Kiallito.partner_kod);
-        Kiallito.nev1 = Str(owner, "nev1");
-        Kiallito.nev2 = "(" + Str(q, "nev") + ")";
-        Kiallito.iszam = Str(q, "iszam");
-        Kiallito.telepules = Str(q, "telepules");
-        Kiallito.cim = Str(q, "cim");
-        Kiallito.adoszam = Str(owner, "adoszam");
-        Kiallito.adoszam_eu = Str(owner, "adoszam_eu");
-        Kiallito.megjegyzes = Str(q, "Megjegyzes");
+        Kiallito.nev1 = TextField(owner, "nev1");
+        Kiallito.nev2 = "(" + TextField(q, "nev") + ")";
+        Kiallito.iszam = TextField(q, "iszam");
+        Kiallito.telepules = TextField(q, "telepules");
+        Kiallito.cim = TextField(q, "cim");
+        Kiallito.adoszam = TextField(owner, "adoszam");
+        Kiallito.adoszam_eu = TextField(owner, "adoszam_eu");
+        Kiallito.megjegyzes = TextField(q, "Megjegyzes");
     } else {
-        Kiallito.nev1 = Str(owner, "nev1");
-        Kiallito.nev2 = Str(owner, "nev2");
-        Kiallito.iszam = Str(owner, "iszam");
-        Kiallito.telepules = Str(owner, "telepules");
-        Kiallito.cim = Str(owner, "utca");
-        Kiallito.adoszam = Str(owner, "adoszam");
-        Kiallito.adoszam_eu = Str(owner, "adoszam_eu");
-        Kiallito.megjegyzes = Str(owner, "egyeb_adat_a_szamlan");
+        Kiallito.nev1 = TextField(owner, "nev1");
+        Kiallito.nev2 = TextField(owner, "nev2");
+        Kiallito.iszam = TextField(owner, "iszam");
+        Kiallito.telepules = TextField(owner, "telepules");
+        Kiallito.cim = TextField(owner, "utca");
+        Kiallito.adoszam = TextField(owner, "adoszam");
+        Kiallito.adoszam_eu = TextField(owner, "adoszam_eu");
+        Kiallito.megjegyzes = TextField(owner, "egyeb_adat_a_szamlan");
     }
 }
 
 std::vector<std::string> IssuerBlocks::GetKiallitoStringList(int BizonylatKod, int Prev) {
     TKiallito kiallito;
     GetKiallito(BizonylatKod, Prev, kiallito);
-    return KiallitoLines(kiallito, Str(OwnerRecord(), "kiallito_sorok"));
+    return KiallitoLines(kiallito, TextField(OwnerRecord(), "kiallito_sorok"));
 }
 
 std::vector<std::string> IssuerBlocks::GetVevoStringList(const db::DataSet& DataSet) {
-    return VevoLines(DataSet, Str(OwnerRecord(), "vevo_sorok"));
+    return VevoLines(DataSet, TextField(OwnerRecord(), "vevo_sorok"));
 }
 
 void IssuerBlocks::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
@@ -333,11 +327,11 @@ void IssuerBlocks::GetUserInfo(const std::string& UserID, TUserInfo& Info) {
     q.SetSql({"select *", "   from munkatars", "   where userid = :userid"});
     q.ParamByName("userid").SetAsString(UserID);
     q.Open();
-    Info.userid = Str(q, "UserId");
-    Info.pass = Str(q, "pass");
-    Info.superuser = AsInt(q.FieldByName("superuser"));
-    Info.nev = Str(q, "Nev");
-    Info.kod = AsInt(q.FieldByName("kod"));
+    Info.userid = TextField(q, "UserId");
+    Info.pass = TextField(q, "pass");
+    Info.superuser = IntField(q, "superuser");
+    Info.nev = TextField(q, "Nev");
+    Info.kod = IntField(q, "kod");
     UserCache.Add(Info);
 }
 
@@ -349,22 +343,22 @@ void IssuerBlocks::GetNyomtatvanyInfo(int kod, TNyomtatvanyInfo& Info) {
     q.SetSql({"select *", "   from doc_fej", "   where kod = :kod"});
     q.ParamByName("kod").SetAsInteger(kod);
     q.Open();
-    Info.kod = AsInt(q.FieldByName("kod"));
-    Info.nev = Str(q, "nev");
-    Info.azonosito = Str(q, "azonosito");
-    Info.Fejlec_kapcsolodik = AsInt(q.FieldByName("Fejlec_kapcsolodik"));
-    Info.Fejlec = AsInt(q.FieldByName("Fejlec"));
-    Info.Alapertelmezett = AsInt(q.FieldByName("Alapertelmezett"));
-    Info.Hasznalatban = AsInt(q.FieldByName("Hasznalatban"));
-    Info.megnevezes = NyomtatvanyMegnevezes(Info.nev, Str(q, "leiras"), Info.azonosito);
+    Info.kod = IntField(q, "kod");
+    Info.nev = TextField(q, "nev");
+    Info.azonosito = TextField(q, "azonosito");
+    Info.Fejlec_kapcsolodik = IntField(q, "Fejlec_kapcsolodik");
+    Info.Fejlec = IntField(q, "Fejlec");
+    Info.Alapertelmezett = IntField(q, "Alapertelmezett");
+    Info.Hasznalatban = IntField(q, "Hasznalatban");
+    Info.megnevezes = NyomtatvanyMegnevezes(Info.nev, TextField(q, "leiras"), Info.azonosito);
 }
 
 void IssuerBlocks::EgyediZQueryBeforeOpen(db::DataSet& /*DataSet*/) {
     // The individual units follow the current line of the module's line query.
-    EgyediZQuery.ParamByName("kod").SetValue(dm_.Raktar_mozgasZQuery.Active() &&
-                                                     !dm_.Raktar_mozgasZQuery.IsEmpty()
-                                                 ? dm_.Raktar_mozgasZQuery.FieldByName("kod").AsValue()
-                                                 : db::Value(0));
+    EgyediZQuery.ParamByName("kod").SetValue(
+        dm_.Raktar_mozgasZQuery.Active() && !dm_.Raktar_mozgasZQuery.IsEmpty()
+            ? dm_.Raktar_mozgasZQuery.FieldByName("kod").AsValue()
+            : db::Value(0));
 }
 
 }  // namespace dorvan

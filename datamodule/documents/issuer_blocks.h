@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/dataset.h"
 #include "datamodule/module_query.h"
+#include "db/dataset.h"
 
 namespace dorvan {
 

@@ -3,45 +3,23 @@
 
 #include "datamodule/masters/lookups.h"
 
-#include <optional>
 #include <string>
 
 #include "config/format_settings.h"
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
 #include "db/transaction.h"
 
 namespace dorvan {
 
 namespace {
 
-std::string NormalLang(const std::string& code) {
-    return code.empty() || code == "0" ? std::string("0000040e") : code;
-}
-
-int IntOf(const db::DataSet& q, const char* column) {
-    return static_cast<int>(q.FieldByName(column).AsInteger());
-}
-
-std::string TextOf(const db::DataSet& q, const char* column) {
-    return q.FieldByName(column).AsString();
-}
-
 // Opens a cached component when needed and makes the row of `key` current.
 bool Seek(db::Query& q, const char* column, const db::Value& key) {
     if (!q.Active())
         q.Open();
     return q.Locate(column, {key});
-}
-
-// A query on the main connection for one call.
-std::unique_ptr<db::Query> OpenFresh(TDM& dm, const char* name, std::vector<std::string> sql,
-                                     const db::ParamValues& params = {}) {
-    auto q = std::make_unique<db::Query>(dm.ZConnection, name);
-    q->SetSql(std::move(sql));
-    q->SetParams(params);
-    q->Open();
-    return q;
 }
 
 struct NewAfaKulcs {
@@ -55,9 +33,8 @@ struct NewAfaKulcs {
 // workstations are serialised by a transaction-scoped lock of the database, so the key is
 // created once.
 int FindOrCreateAfaKulcs(TDM& dm, const char* name, const char* condition, const NewAfaKulcs& row) {
-    std::optional<db::Transaction> tx;
-    if (!dm.ZConnection.InTransaction())
-        tx.emplace(dm.ZConnection);
+    // A savepoint inside the caller's transaction.
+    db::Transaction tx(dm.ZConnection);
     dm.ExecSQL("select pg_advisory_xact_lock(hashtext(:lock_name))",
                {{"lock_name", std::string("afa_kulcs.") + name}});
     db::Query q(dm.ZConnection, name);
@@ -75,21 +52,16 @@ int FindOrCreateAfaKulcs(TDM& dm, const char* name, const char* condition, const
         q.FieldByName("mentes").SetAsInteger(row.mentes);
         q.Post();
     }
-    const int kod = IntOf(q, "kod");
+    const int kod = IntField(q, "kod");
     q.Close();
-    if (tx)
-        tx->Commit();
+    tx.Commit();
     return kod;
 }
 
 }  // namespace
 
-std::string LangColumn(const std::string& langCode) {
-    return "lang_" + NormalLang(langCode);
-}
-
 std::string ZaradekLangColumn(const std::string& langCode) {
-    return "zaradek_lang_" + NormalLang(langCode);
+    return LangColumn(langCode, "zaradek_lang_");
 }
 
 double AfaNettoArany(double afakulcs) {
@@ -154,35 +126,35 @@ void Lookups::GetFizmodInfo(int kod, const std::string& LangCode, TFizmodInfo& I
     db::Query& q = GetFizmodInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.kod = IntOf(q, "kod");
+    Info.kod = IntField(q, "kod");
     Info.nev = q.FieldByName(LangColumn(LangCode)).AsString();
-    Info.halasztott_fizetesu = IntOf(q, "halasztott_fizetesu");
-    Info.hatarido = IntOf(q, "hatarido");
-    Info.postakoltseg = IntOf(q, "postakoltseg");
+    Info.halasztott_fizetesu = IntField(q, "halasztott_fizetesu");
+    Info.hatarido = IntField(q, "hatarido");
+    Info.postakoltseg = IntField(q, "postakoltseg");
     Info.zaradek = q.FieldByName(ZaradekLangColumn(LangCode)).AsString();
-    Info.keszpenzes = IntOf(q, "keszpenzes");
+    Info.keszpenzes = IntField(q, "keszpenzes");
 }
 
 void Lookups::GetMennyisegiEgysegInfo(int kod, const std::string& LangCode,
-                                  TMennyisegiEgysegInfo& Info) {
+                                      TMennyisegiEgysegInfo& Info) {
     Info.nev.clear();
     db::Query& q = GetMennyisegiEgysegInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.kod = IntOf(q, "kod");
+    Info.kod = IntField(q, "kod");
     Info.nev = q.FieldByName(LangColumn(LangCode)).AsString();
 }
 
 void Lookups::GetFajtaNev(int kod, std::string& Text) {
     Text.clear();
     if (Seek(GetFajtaNevZQuery, "kod", kod))
-        Text = TextOf(GetFajtaNevZQuery, "lang_0000040e");
+        Text = TextField(GetFajtaNevZQuery, "lang_0000040e");
 }
 
 int Lookups::GetFajtakod(const std::string& Nev) {
     if (!Seek(GetFajtaNevZQuery, "lang_0000040e", Nev))
         return 0;
-    return IntOf(GetFajtaNevZQuery, "kod");
+    return IntField(GetFajtaNevZQuery, "kod");
 }
 
 void Lookups::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
@@ -190,8 +162,8 @@ void Lookups::GetIso_StatuszInfo(int kod, TIso_StatuszInfo& Info) {
     db::Query& q = GetIso_StatuszInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.nev = TextOf(q, "lang_0000040e");
-    Info.engedely = IntOf(q, "Engedely");
+    Info.nev = TextField(q, "lang_0000040e");
+    Info.engedely = IntField(q, "Engedely");
 }
 
 void Lookups::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
@@ -199,18 +171,18 @@ void Lookups::GetPenzeszkozInfo(int kod, TPenzeszkozInfo& Info) {
     db::Query& q = GetPenzeszkozInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.kod = IntOf(q, "kod");
-    Info.nev = TextOf(q, "lang_0000040e");
-    Info.megjegyzes = TextOf(q, "megjegyzes");
-    Info.tipus = IntOf(q, "tipus");
-    Info.azonosito = TextOf(q, "azonosito");
-    Info.alapertelmezett = IntOf(q, "alapertelmezett");
-    Info.kapcsolt_telephely = IntOf(q, "kapcsolt_telephely");
-    Info.bank_neve = TextOf(q, "bank_neve");
-    Info.bank_szamlaszam = TextOf(q, "bank_szamlaszam");
-    Info.bank_szamlaszam_iban = TextOf(q, "bank_szamlaszam_iban");
-    Info.bank_swift = TextOf(q, "bank_swift");
-    Info.deviza_nev = TextOf(q, "deviza_nev");
+    Info.kod = IntField(q, "kod");
+    Info.nev = TextField(q, "lang_0000040e");
+    Info.megjegyzes = TextField(q, "megjegyzes");
+    Info.tipus = IntField(q, "tipus");
+    Info.azonosito = TextField(q, "azonosito");
+    Info.alapertelmezett = IntField(q, "alapertelmezett");
+    Info.kapcsolt_telephely = IntField(q, "kapcsolt_telephely");
+    Info.bank_neve = TextField(q, "bank_neve");
+    Info.bank_szamlaszam = TextField(q, "bank_szamlaszam");
+    Info.bank_szamlaszam_iban = TextField(q, "bank_szamlaszam_iban");
+    Info.bank_swift = TextField(q, "bank_swift");
+    Info.deviza_nev = TextField(q, "deviza_nev");
 }
 
 void Lookups::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
@@ -218,9 +190,9 @@ void Lookups::GetDevizaInfo(const std::string& Nev, TDevizaInfo& Info) {
     db::Query& q = GetDevizaInfoZQuery;
     if (!Seek(q, "nev", Nev))
         return;
-    Info.nev = TextOf(q, "nev");
-    Info.megjegyzes = TextOf(q, "megjegyzes");
-    Info.bizonylat_vegosszeg_kerekites = IntOf(q, "bizonylat_vegosszeg_kerekites");
+    Info.nev = TextField(q, "nev");
+    Info.megjegyzes = TextField(q, "megjegyzes");
+    Info.bizonylat_vegosszeg_kerekites = IntField(q, "bizonylat_vegosszeg_kerekites");
 }
 
 void Lookups::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
@@ -228,12 +200,12 @@ void Lookups::GetKedvezmenyInfo(int kod, TKedvezmenyInfo& Info) {
     db::Query& q = GetKedvezmenyInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.kod = IntOf(q, "kod");
+    Info.kod = IntField(q, "kod");
     Info.kedvezmeny = q.FieldByName("kedvezmeny").AsFloat();
-    Info.nev = TextOf(q, "lang_0000040e");
-    Info.kotott_fizetesmod = IntOf(q, "kotott_fizetesmod");
-    Info.fizetesmod = IntOf(q, "fizetesmod");
-    Info.netto_limit = IntOf(q, "netto_limit");
+    Info.nev = TextField(q, "lang_0000040e");
+    Info.kotott_fizetesmod = IntField(q, "kotott_fizetesmod");
+    Info.fizetesmod = IntField(q, "fizetesmod");
+    Info.netto_limit = IntField(q, "netto_limit");
 }
 
 void Lookups::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
@@ -241,88 +213,88 @@ void Lookups::GetUzletkotoInfo(int kod, TUzletkotoInfo& Info) {
     db::Query& q = GetUzletkotoInfoZQuery;
     if (!Seek(q, "kod", kod))
         return;
-    Info.kod = IntOf(q, "kod");
-    Info.nev = TextOf(q, "nev");
-    Info.iranyitoszam = TextOf(q, "iranyitoszam");
-    Info.telepules = TextOf(q, "telepules");
-    Info.cim = TextOf(q, "cim");
-    Info.telefon = TextOf(q, "telefon");
-    Info.megjegyzes = TextOf(q, "megjegyzes");
+    Info.kod = IntField(q, "kod");
+    Info.nev = TextField(q, "nev");
+    Info.iranyitoszam = TextField(q, "iranyitoszam");
+    Info.telepules = TextField(q, "telepules");
+    Info.cim = TextField(q, "cim");
+    Info.telefon = TextField(q, "telefon");
+    Info.megjegyzes = TextField(q, "megjegyzes");
 }
 
 void Lookups::GetPartnerCsoportInfo(int kod, std::string& Text) {
     Text.clear();
     if (Seek(GetPartnerCsoportZQuery, "kod", kod))
-        Text = TextOf(GetPartnerCsoportZQuery, "lang_0000040e");
+        Text = TextField(GetPartnerCsoportZQuery, "lang_0000040e");
 }
 
 // --- Fresh reads ---
 
 void Lookups::GetMunkatarsInfo(int kod, TMunkatarsInfo& Info) {
-    auto q = OpenFresh(dm_, "GetMunkatarsInfoSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetMunkatarsInfoSQL",
                        {"SELECT *", " from munkatars", " where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TMunkatarsInfo{};
         return;
     }
-    Info.kod = IntOf(*q, "kod");
-    Info.userid = TextOf(*q, "UserId");
-    Info.pass = TextOf(*q, "Pass");
-    Info.nev = TextOf(*q, "nev");
-    Info.adoazonosito = TextOf(*q, "adoazonosito");
-    Info.superuser = IntOf(*q, "superuser");
+    Info.kod = IntField(*q, "kod");
+    Info.userid = TextField(*q, "UserId");
+    Info.pass = TextField(*q, "Pass");
+    Info.nev = TextField(*q, "nev");
+    Info.adoazonosito = TextField(*q, "adoazonosito");
+    Info.superuser = IntField(*q, "superuser");
     Info.szuletes_ideje = q->FieldByName("szuletes_ideje").AsDateTime();
 }
 
 void Lookups::GetProjektStatuszInfo(int kod, TProjektStatuszInfo& Info) {
-    auto q = OpenFresh(dm_, "GetProjektStatuszInfoSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetProjektStatuszInfoSQL",
                        {"SELECT *", " from projekt_statusz", " where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TProjektStatuszInfo{};
         return;
     }
-    Info.kod = IntOf(*q, "kod");
-    Info.nev = TextOf(*q, "lang_0000040e");
-    Info.hasznalatban = IntOf(*q, "hasznalatban");
-    Info.projekt_zarva = IntOf(*q, "projekt_zarva");
+    Info.kod = IntField(*q, "kod");
+    Info.nev = TextField(*q, "lang_0000040e");
+    Info.hasznalatban = IntField(*q, "hasznalatban");
+    Info.projekt_zarva = IntField(*q, "projekt_zarva");
 }
 
 void Lookups::GetEmailListaInfo(int kod, TEmailListaInfo& Info) {
     auto q =
-        OpenFresh(dm_, "GetEmailListaInfoSQL",
+        OpenQuery(dm_.ZConnection, "GetEmailListaInfoSQL",
                   {"SELECT *", " from partner_email_lista", "  where kod = :kod"}, {{"kod", kod}});
     if (q->IsEmpty()) {
         Info = TEmailListaInfo{};
         return;
     }
-    Info.kod = IntOf(*q, "kod");
-    Info.nev = TextOf(*q, "nev");
-    Info.linuxname = TextOf(*q, "LinuxName");
+    Info.kod = IntField(*q, "kod");
+    Info.nev = TextField(*q, "nev");
+    Info.linuxname = TextField(*q, "LinuxName");
 }
 
 void Lookups::GetProjektInfo(int kod, TProjektInfo& Info) {
     auto q =
-        OpenFresh(dm_, "GetProjektInfo",
+        OpenQuery(dm_.ZConnection, "GetProjektInfo",
                   {"select *", "  from projektek", "  where kod = :projekt"}, {{"projekt", kod}});
     TProjektInfo r;
     if (!q->IsEmpty()) {
-        r.kod = IntOf(*q, "kod");
-        r.besorolas = IntOf(*q, "besorolas");
-        r.partner_kod = IntOf(*q, "partner_kod");
-        r.helyszin = TextOf(*q, "helyszin");
-        r.leiras = TextOf(*q, "leiras");
+        r.kod = IntField(*q, "kod");
+        r.besorolas = IntField(*q, "besorolas");
+        r.partner_kod = IntField(*q, "partner_kod");
+        r.helyszin = TextField(*q, "helyszin");
+        r.leiras = TextField(*q, "leiras");
         r.rogzites = q->FieldByName("rogzites").AsDateTime();
         r.datum1 = q->FieldByName("datum1").AsDateTime();
         r.datum2 = q->FieldByName("datum2").AsDateTime();
-        r.utemezes = IntOf(*q, "utemezes");
+        r.utemezes = IntField(*q, "utemezes");
         r.utemezes2 = r.utemezes;
-        r.vegzi = IntOf(*q, "vegzi");
-        r.ellenorzi = IntOf(*q, "ellenorzi");
-        r.megjegyzes = TextOf(*q, "megjegyzes");
-        r.hasznalatban = IntOf(*q, "hasznalatban");
-        r.statusz = IntOf(*q, "statusz");
-        r.bejelento = TextOf(*q, "bejelento");
-        r.forditott_adozas = IntOf(*q, "forditott_adozas");
+        r.vegzi = IntField(*q, "vegzi");
+        r.ellenorzi = IntField(*q, "ellenorzi");
+        r.megjegyzes = TextField(*q, "megjegyzes");
+        r.hasznalatban = IntField(*q, "hasznalatban");
+        r.statusz = IntField(*q, "statusz");
+        r.bejelento = TextField(*q, "bejelento");
+        r.forditott_adozas = IntField(*q, "forditott_adozas");
     }
     r.kod_str = lib_rightStr("00000000" + std::to_string(r.kod), 8);
     Info = std::move(r);
@@ -330,60 +302,61 @@ void Lookups::GetProjektInfo(int kod, TProjektInfo& Info) {
 
 int Lookups::GetISOEngedely(int PartnerKod) {
     auto q =
-        OpenFresh(dm_, "GetISOEngedelySQL",
+        OpenQuery(dm_.ZConnection, "GetISOEngedelySQL",
                   {"select iso_statusz.engedely", "   from partner, iso_statusz",
                    "   where partner.iso_engedely = iso_statusz.kod", "    and partner.kod = :kod"},
                   {{"kod", PartnerKod}});
-    return q->IsEmpty() ? 0 : IntOf(*q, "engedely");
+    return q->IsEmpty() ? 0 : IntField(*q, "engedely");
 }
 
 // --- Defaults and counts ---
 
 int Lookups::GetAlapertelmezettAfa() {
-    return StrToIntDef(dm_.GetSQLResult("SELECT kod FROM afa_kulcs WHERE alapertelmezett = 1 LIMIT 1"),
-                       0);
+    return StrToIntDef(
+        dm_.GetSQLResult("SELECT kod FROM afa_kulcs WHERE alapertelmezett = 1 LIMIT 1"), 0);
 }
 
 int Lookups::GetAlapertelmezettFizetesmod() {
-    return StrToIntDef(dm_.GetSQLResult("SELECT kod FROM fizetesmod WHERE alapertelmezett = 1 LIMIT 1"),
-                       0);
+    return StrToIntDef(
+        dm_.GetSQLResult("SELECT kod FROM fizetesmod WHERE alapertelmezett = 1 LIMIT 1"), 0);
 }
 
 int Lookups::GetKpFizmodKod() {
-    auto q = OpenFresh(dm_, "GetKpFizmodKodSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetKpFizmodKodSQL",
                        {"SELECT kod", " from fizetesmod", " where lang_0000040e = :nev"},
                        {{"nev", "Készpénz"}});
-    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+    return q->IsEmpty() ? 0 : IntField(*q, "kod");
 }
 
 void Lookups::GetDefaultMennyisegiEgyseg(TMennyisegiEgysegInfo& Info) {
-    auto q = OpenFresh(dm_, "GetDefaultMennyisegiEgysegSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetDefaultMennyisegiEgysegSQL",
                        {"SELECT *", " from mennyisegi_egyseg", " where lang_0000040e = :nev"},
                        {{"nev", "db"}});
     if (q->IsEmpty())
         return;
-    Info.kod = IntOf(*q, "kod");
-    Info.nev = TextOf(*q, "lang_0000040e");
+    Info.kod = IntField(*q, "kod");
+    Info.nev = TextField(*q, "lang_0000040e");
 }
 
 int Lookups::GetDefaultISO_statusz() {
-    auto q = OpenFresh(
-        dm_, "GetDefaultISO_statuszSQL",
+    auto q = OpenQuery(
+        dm_.ZConnection, "GetDefaultISO_statuszSQL",
         {"SELECT *", "  FROM iso_statusz", "  WHERE (engedely = 1)", " ORDER BY kod", " LIMIT 1"});
-    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+    return q->IsEmpty() ? 0 : IntField(*q, "kod");
 }
 
 int Lookups::GetAlapertelmezettPenzeszkoz(int Tipus, const std::string& DevizaNev) {
-    auto q = OpenFresh(dm_, "GetAlapertelmezettPenzeszkozSQL",
+    auto q = OpenQuery(dm_.ZConnection, "GetAlapertelmezettPenzeszkozSQL",
                        {"SELECT *", " from penzeszkoz_nevek", " where alapertelmezett = 1",
                         "   and tipus = :tipus", "   and Deviza_nev = :deviza_nev"},
                        {{"tipus", Tipus}, {"deviza_nev", DevizaNev}});
-    return q->IsEmpty() ? 0 : IntOf(*q, "kod");
+    return q->IsEmpty() ? 0 : IntField(*q, "kod");
 }
 
 int Lookups::GetMunkatarsCount() {
-    auto q = OpenFresh(dm_, "GetMunkatarsInfoSQL", {"SELECT count(*) as db", " from munkatars"});
-    return IntOf(*q, "db");
+    auto q = OpenQuery(dm_.ZConnection, "GetMunkatarsInfoSQL",
+                       {"SELECT count(*) as db", " from munkatars"});
+    return IntField(*q, "db");
 }
 
 // --- VAT keys created when missing ---

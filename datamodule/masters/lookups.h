@@ -7,8 +7,9 @@
 
 #include <string>
 
-#include "db/date_time.h"
 #include "datamodule/module_query.h"
+#include "datamodule/support/service_support.h"
+#include "db/date_time.h"
 
 namespace dorvan {
 
@@ -137,9 +138,8 @@ struct TProjektInfo {
     int forditott_adozas = 0;
 };
 
-// Column of a language: "lang_" + the code; "0" or "" mean Hungarian ("0000040e").
-std::string LangColumn(const std::string& langCode);
-// Column of a closing clause in a language: "zaradek_lang_" + the code (same defaulting).
+// Column of a closing clause in a language: "zaradek_lang_" + the canonical code
+// (LangColumn of the support header).
 std::string ZaradekLangColumn(const std::string& langCode);
 
 // Net share of a gross amount at VAT rate p, in percent: (1 - p / (p + 100)) * 100.

@@ -8,9 +8,10 @@
 #include <stdexcept>
 
 #include "config/lib_strings.h"
-#include "datamodule/dm.h"
-#include "datamodule/texts/item_names.h"
 #include "datamodule/core/lib_common.h"
+#include "datamodule/dm.h"
+#include "datamodule/support/service_support.h"
+#include "datamodule/texts/item_names.h"
 #include "db/date_time.h"
 #include "db/errors.h"
 #include "db/value.h"
@@ -27,34 +28,6 @@ std::unique_ptr<db::Query> NewQuery(db::Connection& connection, const char* name
     return q;
 }
 
-std::string Str(const db::DataSet& d, const char* name) {
-    return d.FieldByName(name).AsString();
-}
-
-int Int(const db::DataSet& d, const char* name) {
-    return static_cast<int>(d.FieldByName(name).AsInteger());
-}
-
-double Dbl(const db::DataSet& d, const char* name) {
-    return d.FieldByName(name).AsFloat();
-}
-
-// The language code of a column name: "0" or empty mean Hungarian; anything but eight
-// hexadecimal digits is refused, since the code becomes part of the statement text.
-std::string LangCode(const std::string& code) {
-    if (code.empty() || code == "0")
-        return "0000040e";
-    std::string lower;
-    for (const char c : code) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            throw std::invalid_argument("Invalid language code '" + code + "'");
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (lower.size() != 8)
-        throw std::invalid_argument("Invalid language code '" + code + "'");
-    return lower;
-}
-
 // The partner's own address as an address record (key 0; the address type is kept).
 void OwnAddress(const TPartnerInfo& p, TPartnerCim& cim) {
     cim.kod = 0;
@@ -66,13 +39,13 @@ void OwnAddress(const TPartnerInfo& p, TPartnerCim& cim) {
 }
 
 void AddressRow(const db::DataSet& d, TPartnerCim& cim) {
-    cim.kod = Int(d, "kod");
-    cim.cim_tipus = Int(d, "cim_tipus");
-    cim.nev = Str(d, "nev");
-    cim.iszam = Str(d, "iszam");
-    cim.telepules = Str(d, "telepules");
-    cim.cim = Str(d, "cim");
-    cim.orszag = Str(d, "orszag");
+    cim.kod = IntField(d, "kod");
+    cim.cim_tipus = IntField(d, "cim_tipus");
+    cim.nev = TextField(d, "nev");
+    cim.iszam = TextField(d, "iszam");
+    cim.telepules = TextField(d, "telepules");
+    cim.cim = TextField(d, "cim");
+    cim.orszag = TextField(d, "orszag");
 }
 
 // The day sent to the server's debt function: ISO "YYYY-MM-DD", with the time when there
@@ -83,30 +56,30 @@ std::string DebtDateText(TDateTime value) {
 
 // Fields the key and the barcode lookup fill alike.
 void CommonItemFields(const db::DataSet& d, TTetelInfo& info) {
-    info.kod = Int(d, "kod");
-    info.nev = Str(d, "nev");
-    info.sor2 = Str(d, "sor2");
-    info.sor3 = Str(d, "sor3");
-    info.sor4 = Str(d, "sor4");
-    info.akcios = Int(d, "akcios");
-    info.fajta1 = Int(d, "fajta1");
-    info.fajta2 = Int(d, "fajta2");
-    info.fajta3 = Int(d, "fajta3");
-    info.fajta4 = Int(d, "fajta4");
-    info.fajta5 = Int(d, "fajta5");
-    info.fajta6 = Int(d, "fajta6");
-    info.tetel_tipus = Int(d, "tetel_tipus");
-    info.mennyisegi_egyseg = Int(d, "mennyisegi_egyseg");
-    info.afa_kulcs = Int(d, "afa_kulcs");
-    info.vonalkod = Str(d, "vonalkod");
-    info.tizedesjegy = Int(d, "tizedesjegy");
-    info.forditottan_adozhat = Int(d, "forditottan_adozhat");
-    info.haszonkulcs = Dbl(d, "haszonkulcs");
-    info.minimum_haszonkulcs = Dbl(d, "minimum_haszonkulcs");
-    info.egyedi = Int(d, "egyedi");
-    info.kompenzacio_mezogazd = Int(d, "kompenzacio_mezogazd");
-    info.szoveges_kod = Str(d, "szoveges_kod");
-    info.kapcsolt_fokonyviszam = Str(d, "kapcsolt_fokonyviszam");
+    info.kod = IntField(d, "kod");
+    info.nev = TextField(d, "nev");
+    info.sor2 = TextField(d, "sor2");
+    info.sor3 = TextField(d, "sor3");
+    info.sor4 = TextField(d, "sor4");
+    info.akcios = IntField(d, "akcios");
+    info.fajta1 = IntField(d, "fajta1");
+    info.fajta2 = IntField(d, "fajta2");
+    info.fajta3 = IntField(d, "fajta3");
+    info.fajta4 = IntField(d, "fajta4");
+    info.fajta5 = IntField(d, "fajta5");
+    info.fajta6 = IntField(d, "fajta6");
+    info.tetel_tipus = IntField(d, "tetel_tipus");
+    info.mennyisegi_egyseg = IntField(d, "mennyisegi_egyseg");
+    info.afa_kulcs = IntField(d, "afa_kulcs");
+    info.vonalkod = TextField(d, "vonalkod");
+    info.tizedesjegy = IntField(d, "tizedesjegy");
+    info.forditottan_adozhat = IntField(d, "forditottan_adozhat");
+    info.haszonkulcs = FloatField(d, "haszonkulcs");
+    info.minimum_haszonkulcs = FloatField(d, "minimum_haszonkulcs");
+    info.egyedi = IntField(d, "egyedi");
+    info.kompenzacio_mezogazd = IntField(d, "kompenzacio_mezogazd");
+    info.szoveges_kod = TextField(d, "szoveges_kod");
+    info.kapcsolt_fokonyviszam = TextField(d, "kapcsolt_fokonyviszam");
 }
 
 }  // namespace
@@ -177,7 +150,8 @@ void ParsePartnerTartozas(std::string_view text, TPartnerTartozas& tartozas) {
 
 // --- Partners -----------------------------------------------------------------------------
 
-void MasterData::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod, TPartnerInfo& info) {
+void MasterData::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_kod,
+                                TPartnerInfo& info) {
     info.nev.clear();
     auto q = NewQuery(dm_.ZConnection, "GetPartnerInfoSQL",
                       {"SELECT *", " from partner", "  where kod = :kod"}, {{"kod", kod}});
@@ -187,49 +161,49 @@ void MasterData::GetPartnerInfo(int kod, int szamlazasi_cim_kod, int posta_cim_k
         return;
     }
     const db::DataSet& p = *q;
-    info.kod = Int(p, "kod");
-    info.nev = Str(p, "nev");
-    info.fizetesmod = Int(p, "fizetesmod");
-    info.fizetesi_hat_ido = Int(p, "fizetesi_hat_ido");
-    info.iszam = Str(p, "iszam");
-    info.telepules = Str(p, "telepules");
-    info.cim = Str(p, "cim");
-    info.orszag = Str(p, "orszag");
-    info.adoszam = Str(p, "adoszam");
-    info.eng_szam = Str(p, "eng_szam");
-    info.ostermeloi_szam = Str(p, "ostermeloi_szam");
-    info.partner_tipus = Int(p, "partner_tipus");
-    info.gyujto = Int(p, "gyujto");
-    info.partner_csoport_kod = Int(p, "partner_csoport_kod");
-    info.afa_mentes_forgalom = Int(p, "afa_mentes_forgalom");
-    info.masodik_nyelv = Str(p, "masodik_nyelv");
-    info.adoazonosito = Str(p, "adoazonosito");
-    info.osterm_regszam = Str(p, "osterm_regszam");
-    info.csalgazd_nyilv_szam = Str(p, "csalgazd_nyilv_szam");
-    info.taj_szam = Str(p, "taj_szam");
-    info.szuletesi_hely = Str(p, "szuletesi_hely");
-    info.szuletesi_nev = Str(p, "szuletesi_nev");
-    info.anyja_neve = Str(p, "anyja_neve");
+    info.kod = IntField(p, "kod");
+    info.nev = TextField(p, "nev");
+    info.fizetesmod = IntField(p, "fizetesmod");
+    info.fizetesi_hat_ido = IntField(p, "fizetesi_hat_ido");
+    info.iszam = TextField(p, "iszam");
+    info.telepules = TextField(p, "telepules");
+    info.cim = TextField(p, "cim");
+    info.orszag = TextField(p, "orszag");
+    info.adoszam = TextField(p, "adoszam");
+    info.eng_szam = TextField(p, "eng_szam");
+    info.ostermeloi_szam = TextField(p, "ostermeloi_szam");
+    info.partner_tipus = IntField(p, "partner_tipus");
+    info.gyujto = IntField(p, "gyujto");
+    info.partner_csoport_kod = IntField(p, "partner_csoport_kod");
+    info.afa_mentes_forgalom = IntField(p, "afa_mentes_forgalom");
+    info.masodik_nyelv = TextField(p, "masodik_nyelv");
+    info.adoazonosito = TextField(p, "adoazonosito");
+    info.osterm_regszam = TextField(p, "osterm_regszam");
+    info.csalgazd_nyilv_szam = TextField(p, "csalgazd_nyilv_szam");
+    info.taj_szam = TextField(p, "taj_szam");
+    info.szuletesi_hely = TextField(p, "szuletesi_hely");
+    info.szuletesi_nev = TextField(p, "szuletesi_nev");
+    info.anyja_neve = TextField(p, "anyja_neve");
     info.szuletesi_datum = p.FieldByName("szuletesi_datum").AsDateTime();
-    info.szoveges_kod = Str(p, "szoveges_kod");
-    info.telefon = Str(p, "telefon");
-    info.fax = Str(p, "fax");
-    info.kedvezmeny_megj_tiltasa = Int(p, "kedvezmeny_megj_tiltasa");
-    info.kvota_engedely = Int(p, "Kvota_engedely");
-    info.megjegyzes_biz = Str(p, "megjegyzes_biz");
-    info.magannyugdijp_tag = Int(p, "magannyugdijp_tag");
-    info.magannyugdijp = Str(p, "magannyugdijp");
-    info.figyelmezteto_uzenet = Str(p, "figyelmezteto_uzenet");
-    info.agrar_kamarai_reg_szam = Str(p, "agrar_kamarai_reg_szam");
-    info.ggn_szam = Str(p, "ggn_szam");
-    info.cegjegyzekszam = Str(p, "cegjegyzekszam");
-    info.jellemzo_deviza_nev = Str(p, "jellemzo_deviza_nev");
-    info.megjegyzes_figyelmeztetes = Str(p, "megjegyzes_figyelmeztetes");
+    info.szoveges_kod = TextField(p, "szoveges_kod");
+    info.telefon = TextField(p, "telefon");
+    info.fax = TextField(p, "fax");
+    info.kedvezmeny_megj_tiltasa = IntField(p, "kedvezmeny_megj_tiltasa");
+    info.kvota_engedely = IntField(p, "Kvota_engedely");
+    info.megjegyzes_biz = TextField(p, "megjegyzes_biz");
+    info.magannyugdijp_tag = IntField(p, "magannyugdijp_tag");
+    info.magannyugdijp = TextField(p, "magannyugdijp");
+    info.figyelmezteto_uzenet = TextField(p, "figyelmezteto_uzenet");
+    info.agrar_kamarai_reg_szam = TextField(p, "agrar_kamarai_reg_szam");
+    info.ggn_szam = TextField(p, "ggn_szam");
+    info.cegjegyzekszam = TextField(p, "cegjegyzekszam");
+    info.jellemzo_deviza_nev = TextField(p, "jellemzo_deviza_nev");
+    info.megjegyzes_figyelmeztetes = TextField(p, "megjegyzes_figyelmeztetes");
 
     // A second document language the language table does not know is dropped.
     if (!info.masodik_nyelv.empty() &&
         dm_.GetSQLResult("SELECT key_order FROM lang_key WHERE key_code = :code",
-                     {{"code", info.masodik_nyelv}})
+                         {{"code", info.masodik_nyelv}})
             .empty()) {
         info.masodik_nyelv.clear();
     }
@@ -293,7 +267,7 @@ int MasterData::GetPartnerNevDb(const std::string& nev, int kod) {
 }
 
 void MasterData::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum,
-                              TPartnerTartozas& tartozas) {
+                                     TPartnerTartozas& tartozas) {
     tartozas = TPartnerTartozas{};
     tartozas.partner_kod = kod;
     tartozas.datum = datum;
@@ -309,7 +283,7 @@ void MasterData::GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime datum
 
 void MasterData::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info) {
     info.nev.clear();
-    const std::string code = LangCode(lang);
+    const std::string code = NormalLangCode(lang);
     auto q = NewQuery(
         dm_.ZConnection, "GetTetelInfoSQL",
         {"SELECT tetel.*, tetel.zaradek_lang_" + code + " as zaradek, tetel.lang_" + code +
@@ -326,15 +300,15 @@ void MasterData::GetTetelInfo(int kod, const std::string& lang, TTetelInfo& info
     const db::DataSet& d = *q;
     CommonItemFields(d, info);
     info.bizonylat_nev = dm_.GetBizonylatNev(*q, "");
-    info.mee_nev = Str(d, "mee_nev");
-    info.afa_kulcs_szaz = Dbl(d, "afa_kulcs_szaz");
-    info.afa_leiras = Str(d, "afa_leiras");
-    info.utolsobeszerzesiar = Dbl(d, "UtolsoBeszerzesiAr");
-    info.kompenzacio_mezogazd_szaz = Dbl(d, "kompenzacio_mezogazd_szaz");
-    info.kompenzacio_mezogazd_leiras = Str(d, "kompenzacio_mezogazd_leiras");
-    info.fobizonylaton_nem_latszik = Int(d, "fobizonylaton_nem_latszik");
-    info.tetel_azonosito_kod = Str(d, "tetel_azonosito_kod");
-    info.zaradek = Str(d, "zaradek");
+    info.mee_nev = TextField(d, "mee_nev");
+    info.afa_kulcs_szaz = FloatField(d, "afa_kulcs_szaz");
+    info.afa_leiras = TextField(d, "afa_leiras");
+    info.utolsobeszerzesiar = FloatField(d, "UtolsoBeszerzesiAr");
+    info.kompenzacio_mezogazd_szaz = FloatField(d, "kompenzacio_mezogazd_szaz");
+    info.kompenzacio_mezogazd_leiras = TextField(d, "kompenzacio_mezogazd_leiras");
+    info.fobizonylaton_nem_latszik = IntField(d, "fobizonylaton_nem_latszik");
+    info.tetel_azonosito_kod = TextField(d, "tetel_azonosito_kod");
+    info.zaradek = TextField(d, "zaradek");
 }
 
 void MasterData::GetTetelInfo_via_vonalkod(const std::string& vonalkod, TTetelInfo& info) {
@@ -365,7 +339,7 @@ void MasterData::GetTetelInfo_via_vonalkod(const std::string& vonalkod, TTetelIn
     TAFAInfo kompenzacio;
     dm_.GetAFAInfo(info.kompenzacio_mezogazd, "0000040e", kompenzacio);
     info.kompenzacio_mezogazd_szaz = kompenzacio.afakulcs;
-    info.utolsobeszerzesiar = lib_roundTo(0, Dbl(d, "UtolsoBeszerzesiAr"));
+    info.utolsobeszerzesiar = lib_roundTo(0, FloatField(d, "UtolsoBeszerzesiAr"));
 }
 
 // --- Movement types and warehouses (cached) -----------------------------------------------
@@ -376,15 +350,15 @@ void MasterData::GetMozgasnemInfo(int kod, TMozgasnemInfo& info) {
     if (!GetMozgasnemInfoZQuery.Locate("kod", {kod}))
         return;
     const db::DataSet& d = GetMozgasnemInfoZQuery;
-    info.nev = Str(d, "Lang_0000040E");
-    info.cel_raktar = Int(d, "cel_raktar");
-    info.forras_raktar = Int(d, "forras_raktar");
-    info.sajat = Int(d, "sajat");
-    info.tipus = Int(d, "tipus");
-    info.sztorno = Int(d, "sztorno");
-    info.kapcsolt_mozgas = Int(d, "kapcsolt_mozgas");
-    info.hasznalatban = Int(d, "hasznalatban");
-    info.bizonylat_kapcsolat = Int(d, "bizonylat_kapcsolat");
+    info.nev = TextField(d, "Lang_0000040E");
+    info.cel_raktar = IntField(d, "cel_raktar");
+    info.forras_raktar = IntField(d, "forras_raktar");
+    info.sajat = IntField(d, "sajat");
+    info.tipus = IntField(d, "tipus");
+    info.sztorno = IntField(d, "sztorno");
+    info.kapcsolt_mozgas = IntField(d, "kapcsolt_mozgas");
+    info.hasznalatban = IntField(d, "hasznalatban");
+    info.bizonylat_kapcsolat = IntField(d, "bizonylat_kapcsolat");
 }
 
 void MasterData::GetRaktarInfo(int kod, TRaktarInfo& info) {
@@ -393,10 +367,10 @@ void MasterData::GetRaktarInfo(int kod, TRaktarInfo& info) {
     if (!GetRaktarInfoZQuery.Locate("kod", {kod}))
         return;
     const db::DataSet& d = GetRaktarInfoZQuery;
-    info.nev = Str(d, "lang_0000040e");
-    info.partner_kod = Int(d, "Partner_kod");
+    info.nev = TextField(d, "lang_0000040e");
+    info.partner_kod = IntField(d, "Partner_kod");
     info.partner_raktar = lib_choiceInt(info.partner_kod == 0, 0, 1);
-    info.raktar_tipus = Int(d, "Raktar_tipus");
+    info.raktar_tipus = IntField(d, "Raktar_tipus");
 }
 
 }  // namespace dorvan

@@ -61,7 +61,8 @@ std::string ComposeBizonylatNev(const db::DataSet& item, std::string_view layout
 
 std::string ItemNames::GetBizonylatNev(const db::DataSet& DataSet, const std::string& Suffix) {
     dm_._setup_mainSQL.Open();
-    const std::string layout = dm_._setup_mainSQL.FieldByName("tetel_megnevezes" + Suffix).AsString();
+    const std::string layout =
+        dm_._setup_mainSQL.FieldByName("tetel_megnevezes" + Suffix).AsString();
     const std::string delimiter =
         dm_._setup_mainSQL.FieldByName("tetel_megnevezes_delimiter" + Suffix).AsString();
     return ComposeBizonylatNev(DataSet, layout, delimiter);

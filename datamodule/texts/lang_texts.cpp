@@ -5,7 +5,6 @@
 #include "datamodule/texts/lang_texts.h"
 
 #include <cmath>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -156,7 +155,7 @@ std::string LangSubObjectTypeCode(LangControlKind kind) {
 }
 
 void LangTexts::GetLangText(const std::string& FormName, const std::string& Key,
-                      const std::string& Default, std::string& Text) {
+                            const std::string& Default, std::string& Text) {
     if (Default.empty())
         return;
     std::string t;
@@ -170,14 +169,14 @@ void LangTexts::GetLangText(const std::string& FormName, const std::string& Key,
 }
 
 std::string LangTexts::GetLangText(const std::string& FormName, const std::string& Key,
-                             const std::string& Default) {
+                                   const std::string& Default) {
     std::string text = Default;
     GetLangText(FormName, Key, Default, text);
     return text;
 }
 
-void LangTexts::GetLangAll(const std::string& FormName, const std::string& Key, const std::string& Type,
-                     std::string& Text) {
+void LangTexts::GetLangAll(const std::string& FormName, const std::string& Key,
+                           const std::string& Type, std::string& Text) {
     if (Lang_textMemory.Active()) {
         GetLangAll_Local(FormName, Key, Type, Text);
         return;
@@ -188,7 +187,7 @@ void LangTexts::GetLangAll(const std::string& FormName, const std::string& Key, 
 }
 
 void LangTexts::GetLangAll_Local(const std::string& FormName, const std::string& Key,
-                           const std::string& Type, std::string& Text) {
+                                 const std::string& Type, std::string& Text) {
     if (!Lang_textMemory.Active())
         return;
     std::string t;
@@ -197,7 +196,7 @@ void LangTexts::GetLangAll_Local(const std::string& FormName, const std::string&
 }
 
 void LangTexts::GetLangObject(const std::string& FormName, const TLangControl& Component,
-                        std::string& Text) {
+                              std::string& Text) {
     const std::string code = LangObjectTypeCode(Component.kind);
     if (code.empty()) {
         Text = kLangUnknownType;
@@ -206,8 +205,8 @@ void LangTexts::GetLangObject(const std::string& FormName, const TLangControl& C
     TranslateCaption(dm_, FormName, Component.name, code, Component.caption, Text);
 }
 
-void LangTexts::GetLangSubObject(const std::string& FormName, const TLangControl& Control, int Index,
-                           std::string& Text) {
+void LangTexts::GetLangSubObject(const std::string& FormName, const TLangControl& Control,
+                                 int Index, std::string& Text) {
     const std::string code = LangSubObjectTypeCode(Control.kind);
     if (code.empty()) {
         Text = kLangUnknownType;
@@ -241,9 +240,8 @@ void LangTexts::Get_Lang_Text_To_Local_MemDatabase() {
     UiPort& ui = dm_.UserInterface();
     ui.SetTableName("Nyelvi fájl megnyitása...");
     ui.ProcessMessages();
-    std::optional<db::Transaction> tx;
-    if (!dm_.ZConnection.InTransaction())
-        tx.emplace(dm_.ZConnection);
+    // A savepoint inside the caller's transaction.
+    db::Transaction tx(dm_.ZConnection);
     ui.SetWaitCursor(true);
     try {
         db::Query q(dm_.ZConnection, "Lang_textSQL");
@@ -270,16 +268,14 @@ void LangTexts::Get_Lang_Text_To_Local_MemDatabase() {
             ui.ProcessMessages();
         }
         q.Close();
-        if (tx)
-            tx->Commit();
+        tx.Commit();
         ui.SetTableName("");
         ui.SetWaitCursor(false);
     } catch (const std::exception&) {
         ui.SetWaitCursor(false);
         if (copy.State() == db::DataSetState::Insert)
             copy.Cancel();
-        if (tx)
-            tx->Rollback();
+        tx.Rollback();
         ui.SetTableName("");
         ui.ShowMessage(std::string(kApplicationTitle) + " dialog",
                        "Hiba a lokális nyelvi fájl lértehozásakor!");
@@ -303,7 +299,8 @@ void LangTexts::GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info) {
     q.Close();
 }
 
-void LangTexts::GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, std::string& Text) {
+void LangTexts::GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName,
+                                       std::string& Text) {
     Text.clear();
     if (!GetBizonylat_nyelvZQuery.Active())
         GetBizonylat_nyelvZQuery.Open();
@@ -312,7 +309,7 @@ void LangTexts::GetBizonylat_nyelvInfo(int OrderValue, const std::string& Column
 }
 
 std::string LangTexts::ConfigLangText_Provided(const std::string& FormName, const std::string& Key,
-                                         const std::string& Default) {
+                                               const std::string& Default) {
     if (!dm_.ZConnection.Connected())
         return Default;
     return GetLangText(FormName, Key, Default);
