@@ -1,16 +1,11 @@
 #include "datamodule/core/connect_failure.h"
 
 #include "config/config_error.h"
-#include "datamodule/support/service_support.h"
 #include "db/errors.h"
 
 namespace dorvan {
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::string FirstLine(const std::string& text) {
     std::string line = text.substr(0, text.find('\n'));
@@ -48,25 +43,24 @@ ConnectFailureReason ClassifyConnectFailure(const std::exception& error) {
     if (dbError == nullptr) {
         return ConnectFailureReason::Other;
     }
-    const std::string& state = dbError->SqlState();
-    if (state == "28P01" || state == "28000") {
+    if (dynamic_cast<const db::AuthenticationFailure*>(&error) != nullptr) {
         return ConnectFailureReason::WrongPassword;
     }
-    if (state == "3D000") {
+    if (dynamic_cast<const db::UnknownDatabase*>(&error) != nullptr) {
         return ConnectFailureReason::UnknownDatabase;
     }
     if (dynamic_cast<const db::ConnectionFailure*>(&error) == nullptr) {
         return ConnectFailureReason::Other;
     }
-    // A failed connection carries no server code; the client library's text tells.
-    const std::string text = AsciiLower(error.what());
-    if (Contains(text, "password authentication failed") ||
-        Contains(text, "no password supplied") || Contains(text, "authentication failed") ||
-        Contains(text, "no pg_hba.conf entry") || Contains(text, "role \"")) {
+    // A failure raised before the error types were known: the dataset layer types it from
+    // its message.
+    try {
+        db::ThrowConnectError(error.what(), dbError->SqlState());
+    } catch (const db::AuthenticationFailure&) {
         return ConnectFailureReason::WrongPassword;
-    }
-    if (Contains(text, "database \"") && Contains(text, "does not exist")) {
+    } catch (const db::UnknownDatabase&) {
         return ConnectFailureReason::UnknownDatabase;
+    } catch (const db::ConnectionFailure&) {
     }
     return ConnectFailureReason::ServerDown;
 }

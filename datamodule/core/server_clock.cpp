@@ -13,7 +13,8 @@ namespace {
 int ToInt(const std::string& text, const char* what) {
     std::int64_t v = 0;
     if (!db::ParseInteger(text, v)) {
-        throw db::ConversionError("'" + text + "' is not a valid integer value (" + what + ")");
+        throw db::ValueConversionError("'" + text + "' is not a valid integer value (" + what +
+                                       ")");
     }
     return static_cast<int>(v);
 }

@@ -9,7 +9,7 @@
 namespace dorvan {
 
 // Year, month, day, hour and minute as integer texts; the seconds may carry a fraction
-// ("7.25" or "7,25"), which is dropped. Throws db::ConversionError on other texts.
+// ("7.25" or "7,25"), which is dropped. Throws db::ValueConversionError on other texts.
 TServerDateTime ComposeServerDateTime(const std::string& year, const std::string& month,
                                       const std::string& day, const std::string& hour,
                                       const std::string& minute, const std::string& second);

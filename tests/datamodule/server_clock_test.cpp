@@ -19,7 +19,7 @@ TEST(ComposeServerDateTime, DropsFractionsOfASecond) {
         EXPECT_EQ(t.Time, db::EncodeTime(13, 4, c.expected));
         EXPECT_EQ(t.DateTime, t.Date + t.Time);
     }
-    EXPECT_THROW(ComposeServerDateTime("x", "1", "5", "1", "1", "1"), db::ConversionError);
+    EXPECT_THROW(ComposeServerDateTime("x", "1", "5", "1", "1", "1"), db::ValueConversionError);
 }
 
 TEST(FormatTimeText, FollowsPattern) {
