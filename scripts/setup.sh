@@ -6,7 +6,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  g++ cmake ninja-build pkg-config clang-format git ca-certificates
+  g++ cmake ninja-build pkg-config clang-format clang-tidy git ca-certificates
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
   libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev

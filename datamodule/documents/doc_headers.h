@@ -53,9 +53,10 @@ class DocHeaders {
     // Key of the first header (lowest key) with this number and kind; -1 when none.
     int GetFejKod(const std::string& Bizonylatszam, int Bizonylat_fajta);
     // `raktar_mozgas_bizonylat` of that header; "" when none.
-    void GetRkmozgBiz(const std::string& Bizonylatszam, int Bizonylat_fajta, std::string& Text);
+    void GetRkmozgBiz(const std::string& Bizonylatszam, int Bizonylat_fajta,
+                      std::string& raktar_mozgas_bizonylat);
     // `bizonylatszam` of a header; "" when none.
-    void GetFobizonylat(int kod, std::string& Text);
+    void GetFobizonylat(int kod, std::string& bizonylatszam);
     // Records the target document of a header; false when the statement failed.
     bool SetCelbizonylat(int kod, int Cel_kod, int Cel_fajta, const std::string& Cel_szam);
     // Recording date and time of the newest header (headers without a date do not count).

@@ -186,7 +186,8 @@ class MasterData {
     // Number of other partners (not `kod`) with this name, letter case ignored.
     int GetPartnerNevDb(const std::string& Nev, int kod);
     // The partner's debt from `getpartner_tartozas`; key 0 gives zeros without a query.
-    void GetPartner_Tartozas(int kod, bool Flag, TDateTime Datum, TPartnerTartozas& Tartozas);
+    void GetPartner_Tartozas(int kod, bool szallitokkal, TDateTime Datum,
+                             TPartnerTartozas& Tartozas);
     // An item in a language ("0" or "" Hungarian); a missing item gives kod 0 and empty
     // fields. A language code that is not eight hexadecimal digits throws
     // std::invalid_argument.

@@ -4,24 +4,24 @@
 
 #include "db/errors.h"
 #include "db/mem_table.h"
-#include "dm_master_fixture.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan {
 namespace {
 
-class ItemNamesTest : public test::DmTest {
+class ItemNamesTest : public test::DmFixture {
   protected:
     // Stores a layout and its separator for `suffix` and makes the module read them again.
     void SetLayout(const std::string& suffix, const std::string& layout,
                    const std::string& delimiter) {
-        dm.ExecSQL("update _setup_main set tetel_megnevezes" + suffix + " = :layout, " +
-                       "tetel_megnevezes_delimiter" + suffix + " = :delimiter",
-                   {{"layout", layout}, {"delimiter", delimiter}});
-        dm._setup_mainSQL.Close();
+        dm->ExecSQL("update _setup_main set tetel_megnevezes" + suffix + " = :layout, " +
+                        "tetel_megnevezes_delimiter" + suffix + " = :delimiter",
+                    {{"layout", layout}, {"delimiter", delimiter}});
+        dm->_setup_mainSQL.Close();
     }
 
     std::unique_ptr<db::Query> Item(int kod) {
-        return dm.GetSQLResultTable(
+        return dm->GetSQLResultTable(
             "select tetel.*, tetel.lang_0000040e as nev from tetel where kod = :kod",
             {{"kod", kod}});
     }
@@ -48,7 +48,7 @@ TEST_F(ItemNamesTest, LayoutOfEachSuffixFromTheSettings) {
         SCOPED_TRACE(std::string("suffix ") + c.suffix + " layout " + c.layout);
         SetLayout(c.suffix, c.layout, c.delimiter);
         auto item = Item(c.item);
-        EXPECT_EQ(dm.GetBizonylatNev(*item, c.suffix), c.expected);
+        EXPECT_EQ(dm->GetBizonylatNev(*item, c.suffix), c.expected);
     }
 }
 
@@ -64,12 +64,12 @@ TEST_F(ItemNamesTest, AnyDatasetCarriesTheItem) {
     item.FieldByName("nev").SetAsString("Csavar");
     item.FieldByName("sor3").SetAsString("M6");
     item.Post();
-    EXPECT_EQ(dm.GetBizonylatNev(item, "3"), "Csavar - M6 - ");
+    EXPECT_EQ(dm->GetBizonylatNev(item, "3"), "Csavar - M6 - ");
 }
 
 TEST_F(ItemNamesTest, SuffixWithoutLayoutColumnRaises) {
     auto item = Item(1);
-    EXPECT_THROW(dm.GetBizonylatNev(*item, "99"), db::FieldNotFound);
+    EXPECT_THROW(dm->GetBizonylatNev(*item, "99"), db::FieldNotFound);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 # Screenshots of the window program's real start-up under Xvfb, against a throwaway demo
 # database: the splash while the start-up runs (the public-address page answers slowly on
 # purpose), then the console.
-#   tests/datamodule_startup/screenshots.sh <build folder> [output folder, default /tmp/dorvan-startup-shots]
+#   tests/datamodule/core/screenshots.sh <build folder> [output folder, default /tmp/dorvan-startup-shots]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:?build folder}

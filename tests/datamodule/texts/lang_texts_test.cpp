@@ -8,17 +8,17 @@
 #include "config/lang_text.h"
 #include "config/recording_ui.h"
 #include "db/errors.h"
-#include "dm_test_support.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan::test {
 namespace {
 
 constexpr const char* kEnglish = "00000409";
 
-class LangTextsTest : public DmTest {
+class LangTextsTest : public DmFixture {
   protected:
     void SetUp() override {
-        DmTest::SetUp();
+        DmFixture::SetUp();
         Exec("TRUNCATE lang_text, lang_key, bizonylat_nyelv, _setup RESTART IDENTITY");
         Exec(
             "INSERT INTO _setup (userid, color_main, lang) VALUES ('hu', 1, '0000040E'),"

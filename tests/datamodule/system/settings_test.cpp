@@ -8,15 +8,15 @@
 #include <string>
 #include <thread>
 
-#include "dm_test_support.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan::test {
 namespace {
 
-class SettingsTest : public DmTest {
+class SettingsTest : public DmFixture {
   protected:
     void SetUp() override {
-        DmTest::SetUp();
+        DmFixture::SetUp();
         Exec("TRUNCATE _setup, _setup_main, tulajdonos RESTART IDENTITY");
     }
 };

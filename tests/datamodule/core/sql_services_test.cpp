@@ -6,8 +6,8 @@
 
 #include "config/format_settings.h"
 #include "config/main_table.h"
-#include "datamodule/dm.h"
 #include "datamodule/core/server_clock.h"
+#include "datamodule/dm.h"
 #include "db/errors.h"
 #include "db/transaction.h"
 #include "support/db_params.h"

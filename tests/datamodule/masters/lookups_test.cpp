@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "config/format_settings.h"
-#include "dm_test_support.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan::test {
 namespace {
@@ -55,10 +55,10 @@ INSERT INTO tetel (kod, lang_0000040e, afa_kulcs) VALUES (1, 'Polc', 1), (13, 'C
 INSERT INTO gyartas (kesztermek, beepulo, mennyiseg, osszeg) VALUES (1, 13, 8, 240), (1, 14, 2, 2890);
 )SQL";
 
-class LookupsTest : public DmTest {
+class LookupsTest : public DmFixture {
   protected:
     void SetUp() override {
-        DmTest::SetUp();
+        DmFixture::SetUp();
         Exec(kFixture);
     }
 };
@@ -353,10 +353,10 @@ const FindOrCreate kFindOrCreate[] = {
      "Fordított adózás /Áfa tv. 142.§ (1) b./ szerint adózó tétel(ek)|0|1|0|1"},
 };
 
-class VatKeysTest : public DmTest {
+class VatKeysTest : public DmFixture {
   protected:
     void SetUp() override {
-        DmTest::SetUp();
+        DmFixture::SetUp();
         Exec("TRUNCATE afa_kulcs RESTART IDENTITY");
     }
     std::string Row(int kod) {

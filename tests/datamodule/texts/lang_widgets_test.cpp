@@ -19,12 +19,12 @@
 #include <memory>
 #include <string>
 
-#include "dm_test_support.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan::test {
 namespace {
 
-class LangWidgetsTest : public DmTest {
+class LangWidgetsTest : public DmFixture {
   protected:
     static void SetUpTestSuite() {
         static int argc = 1;
@@ -36,7 +36,7 @@ class LangWidgetsTest : public DmTest {
     static void TearDownTestSuite() { app_.reset(); }
 
     void SetUp() override {
-        DmTest::SetUp();
+        DmFixture::SetUp();
         Exec("TRUNCATE lang_text, _setup RESTART IDENTITY");
         Exec("INSERT INTO _setup (userid, color_main, lang) VALUES ('en', 1, '00000409')");
         Exec(

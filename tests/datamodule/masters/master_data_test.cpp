@@ -9,15 +9,15 @@
 #include "config/format_settings.h"
 #include "config/recording_ui.h"
 #include "db/date_time.h"
-#include "dm_master_fixture.h"
+#include "support/dm_fixture.h"
 
 namespace dorvan {
 namespace {
 
-class MasterDataTest : public test::DmTest {
+class MasterDataTest : public test::DmFixture {
   protected:
     void TearDown() override {
-        dm.ExecSQLList({
+        dm->ExecSQLList({
             "delete from partner where kod >= 9000;",
             "delete from partner_emailtar where kod >= 9000;",
             "delete from partner_bank where kod >= 9000;",
@@ -30,9 +30,9 @@ class MasterDataTest : public test::DmTest {
     }
 
     void SetDefaultLayout(const std::string& layout, const std::string& delimiter) {
-        dm.ExecSQL("update _setup_main set tetel_megnevezes = :l, tetel_megnevezes_delimiter = :d",
-                   {{"l", layout}, {"d", delimiter}});
-        dm._setup_mainSQL.Close();
+        dm->ExecSQL("update _setup_main set tetel_megnevezes = :l, tetel_megnevezes_delimiter = :d",
+                    {{"l", layout}, {"d", delimiter}});
+        dm->_setup_mainSQL.Close();
     }
 };
 
@@ -40,7 +40,7 @@ class MasterDataTest : public test::DmTest {
 
 TEST_F(MasterDataTest, PartnerWithContactsAndPostalAddressFromTheAddressBook) {
     TPartnerInfo p;
-    dm.GetPartnerInfo(2, 0, 0, p);
+    dm->GetPartnerInfo(2, 0, 0, p);
     EXPECT_EQ(p.kod, 2);
     EXPECT_EQ(p.nev, "Kovács és Társa Bt.");
     EXPECT_EQ(p.fizetesmod, 2);
@@ -84,7 +84,7 @@ TEST_F(MasterDataTest, PartnerBillingAndPostalKeys) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPartnerInfo p;
-        dm.GetPartnerInfo(2, c.szamlazasi, c.posta, p);
+        dm->GetPartnerInfo(2, c.szamlazasi, c.posta, p);
         EXPECT_EQ(p.szamlazasi_cim.kod, c.billingKod);
         EXPECT_EQ(p.szamlazasi_cim.cim, c.billingCim);
         EXPECT_EQ(p.posta_cim.kod, c.postaKod);
@@ -93,7 +93,7 @@ TEST_F(MasterDataTest, PartnerBillingAndPostalKeys) {
 }
 
 TEST_F(MasterDataTest, PartnerWithoutAddressBookPhoneFromContactsUnknownLanguage) {
-    dm.ExecSQLList({
+    dm->ExecSQLList({
         "insert into partner (kod, nev, iszam, telepules, cim, orszag, masodik_nyelv, telefon,",
         "  szuletesi_datum, kvota_engedely) values",
         "  (9501, 'O''Hara Kft.', '6720', 'Szeged', 'Tisza Lajos krt. 1.', 'Magyarország',",
@@ -106,7 +106,7 @@ TEST_F(MasterDataTest, PartnerWithoutAddressBookPhoneFromContactsUnknownLanguage
     });
     TPartnerInfo p;
     p.szamlazasi_cim.cim_tipus = 7;  // kept with the partner's own address
-    dm.GetPartnerInfo(9501, 0, 0, p);
+    dm->GetPartnerInfo(9501, 0, 0, p);
     EXPECT_EQ(p.kod, 9501);
     EXPECT_EQ(p.nev, "O'Hara Kft.");
     EXPECT_EQ(p.masodik_nyelv, "");  // not in lang_key
@@ -130,7 +130,7 @@ TEST_F(MasterDataTest, PartnerWithoutAddressBookPhoneFromContactsUnknownLanguage
 
     // A known second language stays.
     TPartnerInfo shannon;
-    dm.GetPartnerInfo(3, 0, 0, shannon);
+    dm->GetPartnerInfo(3, 0, 0, shannon);
     EXPECT_EQ(shannon.masodik_nyelv, "00000409");
 }
 
@@ -138,14 +138,14 @@ TEST_F(MasterDataTest, MissingPartnerGivesMinusOneAndKeepsTheRest) {
     TPartnerInfo p;
     p.telepules = "kept";
     p.posta_cim_sorok = {"kept"};
-    dm.GetPartnerInfo(999999, 0, 0, p);
+    dm->GetPartnerInfo(999999, 0, 0, p);
     EXPECT_EQ(p.kod, -1);
     EXPECT_EQ(p.telepules, "kept");
     EXPECT_EQ(p.posta_cim_sorok, std::vector<std::string>{"kept"});
 }
 
 TEST_F(MasterDataTest, PartnerNameCountIgnoresCaseAndThePartnerItself) {
-    dm.ExecSQLList({
+    dm->ExecSQLList({
         "insert into partner (kod, nev) values (9601, 'Alma Kft.'), (9602, 'ALMA KFT.'),",
         "  (9603, 'Alma Kft'), (9604, 'D''Arc Bt.');",
     });
@@ -164,7 +164,7 @@ TEST_F(MasterDataTest, PartnerNameCountIgnoresCaseAndThePartnerItself) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nev);
-        EXPECT_EQ(dm.GetPartnerNevDb(c.nev, c.kod), c.expected);
+        EXPECT_EQ(dm->GetPartnerNevDb(c.nev, c.kod), c.expected);
     }
 }
 
@@ -175,9 +175,9 @@ TEST_F(MasterDataTest, PartnerDebtComposite) {
         for (const int partner : {2, 4, 5}) {
             SCOPED_TRACE(partner);
             TPartnerTartozas t;
-            dm.GetPartner_Tartozas(partner, szallitokkal, day, t);
+            dm->GetPartner_Tartozas(partner, szallitokkal, day, t);
             // The same values read column by column from the server function.
-            const std::string expected = dm.GetSQLResult(
+            const std::string expected = dm->GetSQLResult(
                 "select (t).partner_kod, (t).datum, (t).tartozas, (t).lejart, "
                 "(t).szallito_nyitott, (t).nyitott_szamlak from (select "
                 "getpartner_tartozas(:p, '2026-12-31', :f) as t) s",
@@ -191,8 +191,8 @@ TEST_F(MasterDataTest, PartnerDebtComposite) {
     }
     // Partner 5 has an open delivery note: counted only when asked for.
     TPartnerTartozas without, with;
-    dm.GetPartner_Tartozas(5, false, day, without);
-    dm.GetPartner_Tartozas(5, true, day, with);
+    dm->GetPartner_Tartozas(5, false, day, without);
+    dm->GetPartner_Tartozas(5, true, day, with);
     EXPECT_EQ(without.ertek5, 0);
     EXPECT_GT(with.ertek5, 0);
 }
@@ -202,7 +202,7 @@ TEST_F(MasterDataTest, PartnerDebtDayDoesNotDependOnTheWorkstationDateFormat) {
     const std::string saved = format.shortDateFormat;
     format.shortDateFormat = "MM/dd/yyyy";
     TPartnerTartozas t;
-    dm.GetPartner_Tartozas(2, false, db::EncodeDate(2026, 11, 30) + db::EncodeTime(15, 0, 0), t);
+    dm->GetPartner_Tartozas(2, false, db::EncodeDate(2026, 11, 30) + db::EncodeTime(15, 0, 0), t);
     format.shortDateFormat = saved;
     EXPECT_EQ(t.partner_kod, 2);
     EXPECT_EQ(t.datum, db::EncodeDate(2026, 11, 30));  // the day the server answered for
@@ -212,13 +212,13 @@ TEST_F(MasterDataTest, PartnerDebtOfKeyZeroIsZeroWithTheGivenDate) {
     TPartnerTartozas t;
     t.ertek3 = 5;
     t.ertek6 = 5;
-    dm.ZConnection.Disconnect();  // no query is made
-    dm.GetPartner_Tartozas(0, true, db::EncodeDate(2024, 3, 31), t);
+    dm->ZConnection.Disconnect();  // no query is made
+    dm->GetPartner_Tartozas(0, true, db::EncodeDate(2024, 3, 31), t);
     EXPECT_EQ(t.partner_kod, 0);
     EXPECT_EQ(t.datum, db::EncodeDate(2024, 3, 31));
     EXPECT_EQ(t.ertek3, 0);
     EXPECT_EQ(t.ertek6, 0);
-    dm.ConnectLocal(test::DatabaseParams());
+    dm->ConnectLocal(test::DatabaseParams());
 }
 
 // --- Items ----------------------------------------------------------------------------------
@@ -245,7 +245,7 @@ TEST_F(MasterDataTest, ItemInTheLanguageAsked) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lang);
         TTetelInfo t;
-        dm.GetTetelInfo(2, c.lang, t);
+        dm->GetTetelInfo(2, c.lang, t);
         EXPECT_EQ(t.kod, 2);
         EXPECT_EQ(t.nev, c.nev);
         EXPECT_EQ(t.mee_nev, c.mee);
@@ -270,8 +270,8 @@ TEST_F(MasterDataTest, ItemInTheLanguageAsked) {
 
 TEST_F(MasterDataTest, ItemLanguageCodeIsNeverStatementText) {
     TTetelInfo t;
-    EXPECT_THROW(dm.GetTetelInfo(1, "0000040e as x from tetel; --", t), std::invalid_argument);
-    EXPECT_THROW(dm.GetTetelInfo(1, "0409", t), std::invalid_argument);
+    EXPECT_THROW(dm->GetTetelInfo(1, "0000040e as x from tetel; --", t), std::invalid_argument);
+    EXPECT_THROW(dm->GetTetelInfo(1, "0409", t), std::invalid_argument);
 }
 
 TEST_F(MasterDataTest, MissingItemGivesZeroAndEmptyFields) {
@@ -279,7 +279,7 @@ TEST_F(MasterDataTest, MissingItemGivesZeroAndEmptyFields) {
     t.kod = 5;
     t.sor2 = "x";
     t.afa_kulcs_szaz = 27;
-    dm.GetTetelInfo(999999, "0", t);
+    dm->GetTetelInfo(999999, "0", t);
     EXPECT_EQ(t.kod, 0);
     EXPECT_EQ(t.nev, "");
     EXPECT_EQ(t.sor2, "");
@@ -287,7 +287,7 @@ TEST_F(MasterDataTest, MissingItemGivesZeroAndEmptyFields) {
 }
 
 TEST_F(MasterDataTest, LastPurchasePriceRoundedOnlyByTheBarcodeLookup) {
-    dm.ExecSQLList({
+    dm->ExecSQLList({
         "insert into tetel (kod, lang_0000040e, vonalkod, utolsobeszerzesiar, afa_kulcs,",
         "  kompenzacio_mezogazd, mennyisegi_egyseg) values",
         "  (9701, 'Kerek', 'B-9701', 123.60, 3, 2, 2),",
@@ -303,12 +303,12 @@ TEST_F(MasterDataTest, LastPurchasePriceRoundedOnlyByTheBarcodeLookup) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.vonalkod);
         TTetelInfo byKey;
-        dm.GetTetelInfo(c.kod, "0", byKey);
+        dm->GetTetelInfo(c.kod, "0", byKey);
         EXPECT_DOUBLE_EQ(byKey.utolsobeszerzesiar, c.byKey);
         RecordingUi ui;
         ScopedUiPort port(ui);
         TTetelInfo byBarcode;
-        dm.GetTetelInfo_via_vonalkod(c.vonalkod, byBarcode);
+        dm->GetTetelInfo_via_vonalkod(c.vonalkod, byBarcode);
         EXPECT_EQ(byBarcode.kod, c.kod);
         EXPECT_DOUBLE_EQ(byBarcode.utolsobeszerzesiar, c.byBarcode);
         EXPECT_TRUE(ui.messages.empty());
@@ -317,14 +317,14 @@ TEST_F(MasterDataTest, LastPurchasePriceRoundedOnlyByTheBarcodeLookup) {
 
 TEST_F(MasterDataTest, ItemByBarcode) {
     SetDefaultLayout("15", "-");
-    dm.ExecSQL(
+    dm->ExecSQL(
         "insert into tetel (kod, lang_0000040e, kompenzacio_mezogazd) values (9703, 'x', 0)");
     RecordingUi ui;
     ScopedUiPort port(ui);
     TTetelInfo t;
     t.afa_leiras = "kept";
     t.zaradek = "kept";
-    dm.GetTetelInfo_via_vonalkod("5990001000011", t);
+    dm->GetTetelInfo_via_vonalkod("5990001000011", t);
     EXPECT_EQ(t.kod, 1);
     EXPECT_EQ(t.nev, "Csavarhúzó készlet 12 részes");
     EXPECT_EQ(t.bizonylat_nev, "Csavarhúzó készlet 12 részes - 1");
@@ -338,7 +338,7 @@ TEST_F(MasterDataTest, ItemByBarcode) {
 }
 
 TEST_F(MasterDataTest, BarcodeOfNoneOrSeveralItems) {
-    dm.ExecSQL(
+    dm->ExecSQL(
         "insert into tetel (kod, lang_0000040e, vonalkod) values (9704, 'a', 'KETSZER'), (9705, "
         "'b', 'KETSZER')");
     struct Case {
@@ -355,7 +355,7 @@ TEST_F(MasterDataTest, BarcodeOfNoneOrSeveralItems) {
         ScopedUiPort port(ui);
         TTetelInfo t;
         t.kod = 1;
-        dm.GetTetelInfo_via_vonalkod(c.vonalkod, t);
+        dm->GetTetelInfo_via_vonalkod(c.vonalkod, t);
         EXPECT_EQ(t.kod, 0);
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].caption, "Vonalkód azonosítási hiba");
@@ -366,9 +366,9 @@ TEST_F(MasterDataTest, BarcodeOfNoneOrSeveralItems) {
 // --- Movement types and warehouses ------------------------------------------------------------
 
 TEST_F(MasterDataTest, MovementTypeFromTheCache) {
-    dm.GetMozgasnemInfoZQuery.Close();
+    dm->GetMozgasnemInfoZQuery.Close();
     TMozgasnemInfo m;
-    dm.GetMozgasnemInfo(4, m);
+    dm->GetMozgasnemInfo(4, m);
     EXPECT_EQ(m.nev, "Értékesítés sztornó");
     EXPECT_EQ(m.cel_raktar, 0);
     EXPECT_EQ(m.forras_raktar, 1);
@@ -383,33 +383,33 @@ TEST_F(MasterDataTest, MovementTypeFromTheCache) {
         "update mozgasnem set lang_0000040e = 'Átnevezve', kapcsolt_mozgas = 9 where kod = 4;"
         "insert into mozgasnem (kod, lang_0000040e) values (9801, 'Új');");
     TMozgasnemInfo cached;
-    dm.GetMozgasnemInfo(4, cached);
+    dm->GetMozgasnemInfo(4, cached);
     EXPECT_EQ(cached.nev, "Értékesítés sztornó");
     EXPECT_EQ(cached.kapcsolt_mozgas, 3);
     TMozgasnemInfo fresh;
-    dm.GetMozgasnemInfo(9801, fresh);
+    dm->GetMozgasnemInfo(9801, fresh);
     EXPECT_EQ(fresh.nev, "");
 
-    dm.GetMozgasnemInfoZQuery.Close();
-    dm.GetMozgasnemInfo(4, cached);
+    dm->GetMozgasnemInfoZQuery.Close();
+    dm->GetMozgasnemInfo(4, cached);
     EXPECT_EQ(cached.nev, "Átnevezve");
     EXPECT_EQ(cached.kapcsolt_mozgas, 9);
-    dm.GetMozgasnemInfo(9801, fresh);
+    dm->GetMozgasnemInfo(9801, fresh);
     EXPECT_EQ(fresh.nev, "Új");
-    dm.GetMozgasnemInfoZQuery.Close();
+    dm->GetMozgasnemInfoZQuery.Close();
 }
 
 TEST_F(MasterDataTest, MissingMovementTypeEmptiesOnlyTheName) {
     TMozgasnemInfo m;
     m.nev = "x";
     m.tipus = 77;
-    dm.GetMozgasnemInfo(999999, m);
+    dm->GetMozgasnemInfo(999999, m);
     EXPECT_EQ(m.nev, "");
     EXPECT_EQ(m.tipus, 77);
 }
 
 TEST_F(MasterDataTest, Warehouses) {
-    dm.GetRaktarInfoZQuery.Close();
+    dm->GetRaktarInfoZQuery.Close();
     struct Case {
         int kod;
         const char* nev;
@@ -425,7 +425,7 @@ TEST_F(MasterDataTest, Warehouses) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kod);
         TRaktarInfo r{"x", 9, 9, 9};
-        dm.GetRaktarInfo(c.kod, r);
+        dm->GetRaktarInfo(c.kod, r);
         EXPECT_EQ(r.nev, c.nev);
         EXPECT_EQ(r.partner_raktar, c.partnerRaktar);
         EXPECT_EQ(r.partner_kod, c.partner);
@@ -434,10 +434,10 @@ TEST_F(MasterDataTest, Warehouses) {
     // Read once: a warehouse added afterwards is not seen until the query is closed.
     Other("insert into raktar_nevek (kod, lang_0000040e, partner_kod) values (9901, 'Új', 4)");
     TRaktarInfo r;
-    dm.GetRaktarInfo(9901, r);
+    dm->GetRaktarInfo(9901, r);
     EXPECT_EQ(r.nev, "");
-    dm.GetRaktarInfoZQuery.Close();
-    dm.GetRaktarInfo(9901, r);
+    dm->GetRaktarInfoZQuery.Close();
+    dm->GetRaktarInfo(9901, r);
     EXPECT_EQ(r.nev, "Új");
     EXPECT_EQ(r.partner_raktar, 1);
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "config/lib_amount_in_words.h"
-#include "datamodule/documents/closing_clauses.h"
 #include "datamodule/dm.h"
+#include "datamodule/documents/closing_clauses.h"
 #include "db/transaction.h"
 #include "support/db_params.h"
 #include "support/pg_fixture.h"
