@@ -67,6 +67,7 @@ class IniFile {
     std::vector<std::string> ReadSection(std::string_view section) const;
 
     // Reads the file, lets `edit` change it and writes it back in one piece when it changed.
+    // `edit` works on the document only (reading the same file there would wait for ever).
     // Creates the file but not its folder. A new file is for its owner only; an existing one
     // keeps its rights unless OwnerOnly() is set. Throws IniWriteError naming the file and
     // the reason.
