@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the program (release preset), starts a throwaway local PostgreSQL
 # cluster holding the demo database, writes the configuration, exports invoice 4317 to
-# racun.txt and a PDF (plus the three-page invoice 4320 and the euro invoice 4318 in
+# racun.txt and a PDF (plus the five-page invoice 4320 and the euro invoice 4318 in
 # English), says where the files are, and opens the console when a display is present.
 # The cluster is stopped again at the end.
 #   scripts/demo.sh            (files in ./demo of the checkout)

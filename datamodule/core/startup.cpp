@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "config/config_error.h"
 #include "config/ini_files.h"
 #include "config/lib_strings.h"
 #include "config/network.h"
@@ -68,7 +69,7 @@ db::ConnectionParams Startup::ConfiguredParams() const {
     params.protocol = mt.Protocol;
     params.user = mt.User;
     params.password = mt.Password;
-    params.port = StrToInt(mt.Port);
+    params.port = ConfiguredPort(mt.Port);
     return params;
 }
 
@@ -101,6 +102,9 @@ void Startup::ConnectMain() {
             try {
                 ConnectAttempt();
                 return;
+            } catch (const IniWriteError&) {
+                ZConnection.Disconnect();
+                throw;  // names the settings file and why; connecting again cannot help
             } catch (const std::exception& e) {
                 reason = mt.Port.empty() && mt.Host.empty() ? ConnectFailureReason::NoSettings
                                                             : ClassifyConnectFailure(e);

@@ -148,6 +148,11 @@ TEST_F(StartupTest, ConnectionFailuresEndWithTheirReason) {
          "az adatbázis-szerver nem érhető el"},
         {"port not a number", "öt", DatabaseName(), Server().password,
          ConnectFailureReason::BadPort, "a megadott port nem szám"},
+        // 0 or less would silently select the client library's default port.
+        {"port zero", "0", DatabaseName(), Server().password, ConnectFailureReason::BadPort,
+         "a megadott port nem szám"},
+        {"negative port", "-" + port, DatabaseName(), Server().password,
+         ConnectFailureReason::BadPort, "a megadott port nem szám"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,6 +195,27 @@ TEST_F(StartupTest, MissingConfigurationSaysSo) {
         EXPECT_TRUE(Contains(e.what(), "hiányzó vagy hiányos Dorvan.ini")) << e.what();
     }
     EXPECT_FALSE(dm->ZConnection.Connected());
+}
+
+// Settings that cannot be stored end the start-up at once with the file and the reason,
+// not as a failed connection after every attempt.
+TEST_F(StartupTest, UnwritableSettingsFolderIsNamedWithItsReason) {
+    WriteMainIni(TestServerSection());
+    const std::string folder = GetMachineFolder(exeDir_);
+    test::WriteText(std::filesystem::path(folder).parent_path(), "not a folder");
+    auto dm = NewDm();
+    try {
+        dm->DataModuleCreate();
+        ADD_FAILURE() << "started";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(
+            std::string(e.what()).rfind("Cannot create the settings folder " + folder + ": ", 0),
+            0u)
+            << e.what();
+    }
+    EXPECT_TRUE(ui_.questions.empty());
+    EXPECT_FALSE(dm->ZConnection.Connected());
+    EXPECT_EQ(ui_.waitCursorDepth, 0);
 }
 
 TEST_F(StartupTest, NoPrinterEndsTheSequenceBeforeConnecting) {
