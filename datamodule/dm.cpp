@@ -55,6 +55,8 @@ TDM::TDM() {
     EgyediZQuery.BeforeOpen = [this](db::DataSet& d) { EgyediZQueryBeforeOpen(d); };
     // The start-up empties the user cache of GetUserInfo.
     OnClearUserCache = [this] { UserCache.Clear(); };
+    // The start-up applies pending update scripts.
+    OnQueryingUpdateScript = [this] { QueryingUpdateScript(); };
 
     std::stable_sort(
         Queries.begin(), Queries.end(),
