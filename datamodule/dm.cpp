@@ -5,6 +5,8 @@ namespace dorvan {
 TDM::TDM() {
     // The start-up empties the user cache of GetUserInfo.
     OnClearUserCache = [this] { UserCache.Clear(); };
+    // The start-up applies pending update scripts.
+    OnQueryingUpdateScript = [this] { QueryingUpdateScript(); };
 }
 
 TDM::~TDM() {

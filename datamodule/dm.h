@@ -25,7 +25,11 @@
 #include "datamodule/masters/lookups.h"
 #include "datamodule/masters/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/stock/stock.h"
+#include "datamodule/system/event_log.h"
+#include "datamodule/system/presence.h"
 #include "datamodule/system/setup.h"
+#include "datamodule/system/update_scripts.h"
 #include "datamodule/texts/item_names.h"
 #include "datamodule/texts/lang_texts.h"
 #include "db/connection.h"
@@ -307,6 +311,68 @@ class TDM : public DmContext {
     }
     std::string GetEgyediMegjegyzes(int SorKod, int Prev) {
         return closingClauses_.GetEgyediMegjegyzes(SorKod, Prev);
+    }
+
+    // --- Event log (datamodule/system/event_log.h) ---
+    EventLog eventLog_{*this};
+    void AddLogItem(const std::string& Muvelet, const std::string& Leiras) {
+        eventLog_.AddLogItem(Muvelet, Leiras);
+    }
+    bool FindLogItem(const std::string& Muvelet, const std::string& Leiras) {
+        return eventLog_.FindLogItem(Muvelet, Leiras);
+    }
+    void DeleteError(db::DataSet* Sender, const std::exception& E, TDataAction& Action) {
+        eventLog_.DeleteError(Sender, E, Action);
+    }
+
+    // --- Client presence (datamodule/system/presence.h) ---
+    ClientPresence presence_{*this};
+    void SendIPSign(bool Start, std::string& Message) { presence_.SendIPSign(Start, Message); }
+    bool RingingUser(const std::string& Ip, const std::string& Host, const std::string& LocalIp,
+                     const std::string& Message) {
+        return presence_.RingingUser(Ip, Host, LocalIp, Message);
+    }
+    bool RingingAllUser(const std::string& Message) { return presence_.RingingAllUser(Message); }
+    std::vector<std::string> GetAktivKliens(bool LeaveOutThis) {
+        return presence_.GetAktivKliens(LeaveOutThis);
+    }
+    // Server time of this run's last presence signal; 0 until one was sent.
+    TDateTime LastSignTime() const { return presence_.LastSignTime(); }
+
+    // --- Update scripts (datamodule/system/update_scripts.h) ---
+    UpdateScripts updateScripts_{*this};
+    void SetNewScriptLogOK() { updateScripts_.SetNewScriptLogOK(); }
+    bool ScriptLogExists() const { return updateScripts_.ScriptLogExists; }
+    int FindScriptlogItem(const std::string& Script) {
+        return updateScripts_.FindScriptlogItem(Script);
+    }
+    void AddScriptLogItem(const std::string& Script, int Statusz) {
+        updateScripts_.AddScriptLogItem(Script, Statusz);
+    }
+    void StartUpdateScript(const std::string& Path, bool Log) {
+        updateScripts_.StartUpdateScript(Path, Log);
+    }
+    void QueryingUpdateScript() { updateScripts_.QueryingUpdateScript(); }
+    // One line naming the active users when the update step declined to run; "" otherwise.
+    const std::string& UpdateScriptRefusal() const { return updateScripts_.Refusal(); }
+
+    // --- Stock and average cost (datamodule/stock/stock.h) ---
+    StockFigures stock_{*this};
+    double GetKeszlet(int TetelKod, int RaktarKod) {
+        return stock_.GetKeszlet(TetelKod, RaktarKod);
+    }
+    double Get_Keszlet(int TetelKod, int RaktarKod, TDateTime Datum) {
+        return stock_.Get_Keszlet(TetelKod, RaktarKod, Datum);
+    }
+    void GetTetelEgyediKeszlet(const std::string& Azonosito, int TetelKod, int RaktarKod,
+                               TEgyediKeszlet& Keszlet) {
+        stock_.GetTetelEgyediKeszlet(Azonosito, TetelKod, RaktarKod, Keszlet);
+    }
+    void GetTetelEgyediOsszesKeszlet(int TetelKod, TEgyediKeszlet& Keszlet) {
+        stock_.GetTetelEgyediOsszesKeszlet(TetelKod, Keszlet);
+    }
+    double GetUtolsoAtlagar(int TetelKod, int RaktarKod) {
+        return stock_.GetUtolsoAtlagar(TetelKod, RaktarKod);
     }
 };
 

@@ -2013,3 +2013,10 @@ BEGIN
     RETURN v_atlag;
 END;
 $$;
+
+-- ---------------------------------------------------------------------------------------
+-- Update scripts and client presence: a script is logged once; the active clients are
+-- found by the time of their last signal.
+-- ---------------------------------------------------------------------------------------
+CREATE UNIQUE INDEX _scriptlog_script_key ON _scriptlog (script);
+CREATE INDEX _currentip_lastsign ON _currentip (lastsign_date, lastsign_time);
