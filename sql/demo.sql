@@ -1016,20 +1016,12 @@ UPDATE tulajdonos SET kiallito_sorok = kiallito_sorok || E'\nkiallito_cim ',
  WHERE kod = 1;
 
 -- invoice data (tax authority) demo data
--- How the VAT keys and payment methods are reported, and two keys no demo document uses:
--- an out-of-scope key and a subject-exempt one.
+-- How the VAT keys and payment methods are reported to the tax authority.
 UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3, 4);
 UPDATE afa_kulcs SET nav_kategoria = 'EXEMPTION', nav_eset = 'KBAET',
                      nav_indoklas = 'Áfa tv. 89. §'
  WHERE kod = 5;
 UPDATE afa_kulcs SET nav_kategoria = 'DOMESTIC_REVERSE_CHARGE' WHERE kod = 6;
-INSERT INTO afa_kulcs (kod, lang_0000040e, lang_00000409, lang_00000407, afakulcs, mentes,
-                       eus_tagorszagbeli_ertekesiteshez, forditott_adozas, alapertelmezett,
-                       nav_kategoria, nav_eset, nav_indoklas) VALUES
-    (5000, 'Áfa tv. hatályán kívül', 'Outside the scope of VAT', 'Nicht steuerbar',
-     0, 1, 0, 0, 0, 'OUT_OF_SCOPE', 'ATK', 'Áfa tv. hatályán kívüli ügylet'),
-    (5001, 'Alanyi adómentes', 'Exempt small business', 'Kleinunternehmer, steuerfrei',
-     0, 1, 0, 0, 0, 'EXEMPTION', 'AAM', 'Alanyi adómentesség, Áfa tv. 187. §');
 UPDATE fizetesmod SET nav_fizetesmod = 'CASH' WHERE kod = 1;
 UPDATE fizetesmod SET nav_fizetesmod = 'TRANSFER' WHERE kod = 2;
 UPDATE fizetesmod SET nav_fizetesmod = 'CARD' WHERE kod = 3;
