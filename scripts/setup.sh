@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev libcups2-dev
   fonts-liberation2 fontconfig
-  xvfb xauth x11-utils imagemagick poppler-utils
+  xvfb xauth x11-utils imagemagick poppler-utils libxml2-utils
   python3 procps iproute2 util-linux time
 )
 # Nothing to do when every package is already there (repeat runs of the test command).
