@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/port_copy.h"
 
 class QWidget;
 
@@ -24,20 +25,6 @@ namespace dorvan::app {
 // the process's current folder).
 inline constexpr int kConsoleDocumentKey = 4317;
 inline constexpr const char* kPrintTestFile = "racun.txt";
-
-// The default device of the parallel port "LPT1", and the environment variable that
-// replaces it.
-inline constexpr const char* kDefaultLpt1Device = "/dev/lp0";
-inline constexpr const char* kLpt1DeviceVariable = "DORVAN_LPT1";
-
-// The device path that stands for "LPT1": $DORVAN_LPT1 when set and not empty, else
-// "/dev/lp0".
-std::string Lpt1DevicePath();
-
-// Copies `source` byte for byte to `target`, overwriting it. A target below /dev is
-// written only when it exists (a missing port is never created as a plain file). Returns
-// false when anything failed; nothing is reported.
-bool CopyFileToPort(const std::string& source, const std::string& target);
 
 // Print test: `fej_kod` := 4317, export through the plain-text filter into "racun.txt",
 // then copy it to `port` (silently ignoring a failed copy). An export error rises and no

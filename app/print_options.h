@@ -1,7 +1,7 @@
 #pragma once
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
-//                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]
+//                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--verbose]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -26,6 +26,9 @@ struct PrintOptions {
     std::string printer;  // --print=PRINTER; empty: the invoice printer of the settings
     bool copies = false;
     std::optional<std::string> port;
+    // The dialog texts of the start-up and the services on stderr (else only a failure's
+    // final reason).
+    bool verbose = false;
 
     // The print test's way out: no output option given.
     bool PrintTestOutput() const { return !text && !pdf && !print && !copies; }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 #include "config/ini_files.h"
@@ -128,7 +130,15 @@ void TDM::ReadCentralVersion() {
         return;
     }
     ZConnection_info.Disconnect();
-    ZConnection_info.Connect();
+    try {
+        ZConnection_info.Connect();
+    } catch (const std::exception& e) {
+        // Named by its address: a bare client-library line does not say which server failed.
+        const db::ConnectionParams& info = ZConnection_info.Params();
+        throw std::runtime_error("A központi információs szolgáltatás nem érhető el (" + info.host +
+                                 ":" + std::to_string(info.port) + "/" + info.database +
+                                 "): " + e.what());
+    }
     const DisconnectAtEnd disconnect(ZConnection_info);
 
     // Only the maker's reference workstation moves the central row, and only upwards.

@@ -157,6 +157,8 @@ TEST_F(EntryStartupTest, CommandLineReportsTheReasonInOneLine) {
         const CliRun run = RunCli();
         EXPECT_EQ(run.status, 1) << run.output;
         const std::string last = LastLine(run.output);
+        // The final reason alone: no dialog text, no question before it.
+        EXPECT_EQ(run.output, last + "\n");
         EXPECT_TRUE(Contains(last, "Nem sikerült kapcsolódni az adatbázishoz")) << run.output;
         EXPECT_TRUE(Contains(last, c.reason)) << run.output;
     }

@@ -112,7 +112,7 @@ TEST_F(ConsoleCommandsTest, PrintTestWritesRacunAndCopiesItToThePort) {
     EXPECT_NE(text.find("V\xE9g\xF6sszesen:"), std::string::npos);
     EXPECT_EQ(ReadText(PortPath()), text);
     ASSERT_NE(app::QuickRep_szamlabizonylat(), nullptr);
-    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().fej_kod, 4317);
+    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().selection.fej_kod, 4317);
 
     // Pressed again: overwritten and copied again.
     WriteText(work_.Path() / "racun.txt", "old");
@@ -152,7 +152,7 @@ TEST_F(ConsoleCommandsTest, PreviewOpensModallyAndReturnsWhenClosed) {
     timer.stop();
     EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
     EXPECT_FALSE(seen.isEmpty()) << "no modal preview was opened";
-    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().fej_kod, 4317);
+    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().selection.fej_kod, 4317);
     EXPECT_FALSE(fs::exists(work_.Path() / "racun.txt"));
 }
 
