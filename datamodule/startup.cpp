@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -16,6 +15,7 @@
 #include "datamodule/dm.h"
 #include "datamodule/query_action.h"
 #include "datamodule/silent_abort.h"
+#include "db/errors.h"
 
 namespace dorvan {
 
@@ -132,12 +132,13 @@ void TDM::ReadCentralVersion() {
     ZConnection_info.Disconnect();
     try {
         ZConnection_info.Connect();
-    } catch (const std::exception& e) {
+    } catch (const db::ConnectionFailure& e) {
         // Named by its address: a bare client-library line does not say which server failed.
         const db::ConnectionParams& info = ZConnection_info.Params();
-        throw std::runtime_error("A központi információs szolgáltatás nem érhető el (" + info.host +
-                                 ":" + std::to_string(info.port) + "/" + info.database +
-                                 "): " + e.what());
+        throw db::ConnectionFailure("A központi információs szolgáltatás nem érhető el (" +
+                                        info.host + ":" + std::to_string(info.port) + "/" +
+                                        info.database + "): " + e.what(),
+                                    e.SqlState());
     }
     const DisconnectAtEnd disconnect(ZConnection_info);
 

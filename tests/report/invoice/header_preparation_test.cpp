@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "config/recording_ui.h"
+#include "config/temp_folder.h"
 #include "invoice_report_support.h"
 #include "report/invoice/header_preparation.h"
 
