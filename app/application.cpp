@@ -4,30 +4,28 @@
 
 #include "app/about_box.h"
 #include "app/application_error.h"
+#include "app/console_commands.h"
 #include "app/form1.h"
 #include "app/progress_form.h"
-#include "app/qt_ui_port.h"
-#include "config/ui_port.h"
+#include "datamodule/dm.h"
+#include "report/invoice/szamlabizonylat.h"
 
 namespace dorvan::app {
 
 namespace {
 
-TForm1* g_form1 = nullptr;
-TAboutBox* g_aboutBox = nullptr;
-TProgress_Form* g_progressForm = nullptr;
+// The splash window, visible at once; the Qt port reports the start-up steps to it.
+std::unique_ptr<TAboutBox> ShowSplash(QtUiPort* port) {
+    auto aboutBox = std::make_unique<TAboutBox>();
+    aboutBox->setAttribute(Qt::WA_QuitOnClose, false);
+    if (port != nullptr) {
+        port->SetAboutBox(aboutBox.get());
+    }
+    aboutBox->show();
+    return aboutBox;
+}
 
 }  // namespace
-
-TForm1* Form1() {
-    return g_form1;
-}
-TAboutBox* AboutBox() {
-    return g_aboutBox;
-}
-TProgress_Form* Progress_Form() {
-    return g_progressForm;
-}
 
 DorvanApplication::DorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
@@ -42,77 +40,37 @@ bool DorvanApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-struct ApplicationObjects::PortInstall {
-    explicit PortInstall(UiPort& port) : scope(port) {}
-    ScopedUiPort scope;
-};
+ApplicationObjects::ApplicationObjects(const ApplicationOptions& options)
+    : port_(options.uiPort),
+      // The console window: the first window, so the main window; shown when the loop starts.
+      form1_(std::make_unique<TForm1>()),
+      aboutBox_(ShowSplash(port_.OwnPort())),
+      dm_(std::make_unique<TDM>()),
+      // The invoice report (no database work yet).
+      quickRep_(std::make_unique<TQuickRep_szamlabizonylat>(*dm_)) {
+    form1_->printCommand = [this] { PrintTest(*quickRep_, Lpt1DevicePath()); };
+    form1_->previewCommand = [this] { PreviewTest(*quickRep_, form1_.get()); };
 
-ApplicationObjects::ApplicationObjects(const ApplicationHooks& hooks) {
-    UiPort* port = hooks.uiPort;
-    if (!port) {
-        qtPort_ = std::make_unique<QtUiPort>();
-        port = qtPort_.get();
-    }
-    port_ = std::make_unique<PortInstall>(*port);
-
-    // The console window: the first window, so the main window; shown when the loop starts.
-    form1_ = std::make_unique<TForm1>();
-    form1_->printCommand = hooks.printCommand;
-    form1_->previewCommand = hooks.previewCommand;
-    g_form1 = form1_.get();
-
-    // The splash window, visible at once.
-    aboutBox_ = std::make_unique<TAboutBox>();
-    aboutBox_->setAttribute(Qt::WA_QuitOnClose, false);
-    g_aboutBox = aboutBox_.get();
-    if (qtPort_) {
-        qtPort_->SetAboutBox(g_aboutBox);
-    }
-    aboutBox_->show();
-
-    // The invoice report (no database work yet).
-    if (hooks.createReport) {
-        report_ = hooks.createReport();
-    }
-
-    // The data module: its creation runs the start-up sequence. A failure ends that sequence
-    // only; the console still opens.
-    if (hooks.createDataModule) {
-        try {
-            dataModule_ = hooks.createDataModule();
-        } catch (...) {
-            ShowApplicationError(std::current_exception());
+    // The data module's start-up. A failure ends that sequence only; the console still opens.
+    try {
+        if (options.startUp) {
+            options.startUp(*dm_);
+        } else {
+            dm_->DataModuleCreate();
         }
+    } catch (...) {
+        ShowApplicationError(std::current_exception());
     }
 
     // The progress window, hidden.
     progressForm_ = std::make_unique<TProgress_Form>();
     progressForm_->setAttribute(Qt::WA_QuitOnClose, false);
-    g_progressForm = progressForm_.get();
-    if (qtPort_) {
-        qtPort_->SetProgressForm(g_progressForm);
+    if (QtUiPort* port = port_.OwnPort()) {
+        port->SetProgressForm(progressForm_.get());
     }
 }
 
-ApplicationObjects::~ApplicationObjects() {
-    // Reverse order of creation.
-    if (qtPort_) {
-        qtPort_->SetProgressForm(nullptr);
-    }
-    g_progressForm = nullptr;
-    progressForm_.reset();
-    dataModule_.reset();
-    report_.reset();
-    if (qtPort_) {
-        qtPort_->SetAboutBox(nullptr);
-    }
-    g_aboutBox = nullptr;
-    aboutBox_.reset();
-    g_form1 = nullptr;
-    form1_.reset();
-    port_.reset();
-    qtPort_.reset();
-}
+ApplicationObjects::~ApplicationObjects() = default;
 
 int ApplicationObjects::Run() {
     if (Ui().TerminateRequested()) {
@@ -124,9 +82,9 @@ int ApplicationObjects::Run() {
     return QApplication::exec();
 }
 
-int RunApplication(int argc, char** argv, const ApplicationHooks& hooks) {
+int RunApplication(int argc, char** argv) {
     DorvanApplication application(argc, argv);
-    ApplicationObjects objects(hooks);
+    ApplicationObjects objects;
     return objects.Run();
 }
 

@@ -1,40 +1,28 @@
 #pragma once
-// The entry of the window program. It creates, in this order, the console window `Form1`,
-// the splash window `AboutBox` (shown at once), the invoice report, the data module `DM`
-// (whose creation runs the whole start-up) and the hidden progress window `Progress_Form`;
-// then it runs the message loop. The objects are released in reverse order.
+// The entry of the window program. The objects of one run are typed members of
+// ApplicationObjects, declared in the order the entry creates them: the console window
+// `Form1`, the splash window `AboutBox` (shown at once), the invoice report
+// `QuickRep_szamlabizonylat`, the data module `DM` (its start-up runs once the report
+// exists) and the hidden progress window `Progress_Form`. The compiler releases them in
+// reverse order; the report goes before the module whose connection its datasets use.
 
 #include <QApplication>
 #include <functional>
 #include <memory>
 
+#include "app/qt_ui_port.h"
+#include "config/ui_port.h"
+
 namespace dorvan {
-class UiPort;
-}
+class TDM;
+class TQuickRep_szamlabizonylat;
+}  // namespace dorvan
 
 namespace dorvan::app {
 
 class TForm1;
 class TAboutBox;
 class TProgress_Form;
-class QtUiPort;
-
-// An application-wide object of a later layer, owned by the entry (any type: a shared_ptr
-// made from the real type keeps the right destructor).
-using AppObject = std::shared_ptr<void>;
-
-struct ApplicationHooks {
-    // Creates the invoice report `QuickRep_szamlabizonylat` (nothing is created while empty).
-    std::function<AppObject()> createReport;
-    // Creates the data module `DM`; its creation runs the start-up sequence. An exception
-    // that leaves it is shown in the standard error box and the console still opens.
-    std::function<AppObject()> createDataModule;
-    // The console's two commands (see TForm1).
-    std::function<void()> printCommand;
-    std::function<void()> previewCommand;
-    // The user-interface port to install; null: the Qt port of the program's windows.
-    UiPort* uiPort = nullptr;
-};
 
 // The Qt application object: exceptions that leave an event handler are shown in the error
 // box (caption: the application title) and the program goes on.
@@ -44,11 +32,18 @@ class DorvanApplication : public QApplication {
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The objects of one run, created by the constructor in the fixed order (steps 2 to 6 of the
-// entry); members are declared in creation order, so they are released in reverse.
+struct ApplicationOptions {
+    // The user-interface port to install; null: the Qt port of the program's windows.
+    UiPort* uiPort = nullptr;
+    // The data module's start-up; empty: `DataModuleCreate` of `DM`. A stand-in serves the
+    // screenshot demo and the tests of the windows. An exception that leaves it is shown in
+    // the standard error box and the console still opens.
+    std::function<void(TDM&)> startUp;
+};
+
 class ApplicationObjects {
   public:
-    explicit ApplicationObjects(const ApplicationHooks& hooks);
+    explicit ApplicationObjects(const ApplicationOptions& options = {});
     ~ApplicationObjects();
     ApplicationObjects(const ApplicationObjects&) = delete;
     ApplicationObjects& operator=(const ApplicationObjects&) = delete;
@@ -57,23 +52,35 @@ class ApplicationObjects {
     // start-up step asked the application to terminate.
     int Run();
 
+    TForm1& Form1() { return *form1_; }
+    TAboutBox& AboutBox() { return *aboutBox_; }
+    TQuickRep_szamlabizonylat& QuickRep_szamlabizonylat() { return *quickRep_; }
+    TDM& DM() { return *dm_; }
+    TProgress_Form& Progress_Form() { return *progressForm_; }
+
   private:
-    struct PortInstall;
-    std::unique_ptr<QtUiPort> qtPort_;
-    std::unique_ptr<PortInstall> port_;
+    // The port installed for the run: the one given, else the Qt port of the windows.
+    class PortInstall {
+      public:
+        explicit PortInstall(UiPort* given) : scope_(given != nullptr ? *given : qt_) {}
+        // The Qt port when it is the one installed, else null.
+        QtUiPort* OwnPort() { return &qt_ == &Ui() ? &qt_ : nullptr; }
+
+      private:
+        QtUiPort qt_;
+        ScopedUiPort scope_;
+    };
+
+    PortInstall port_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TAboutBox> aboutBox_;
-    AppObject report_;
-    AppObject dataModule_;
+    // The module object is there before the report built on it; its start-up runs after.
+    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<TQuickRep_szamlabizonylat> quickRep_;
     std::unique_ptr<TProgress_Form> progressForm_;
 };
 
 // The whole program: application object, the objects of the run, the message loop.
-int RunApplication(int argc, char** argv, const ApplicationHooks& hooks);
-
-// The application-wide windows while they exist (null before creation and after release).
-TForm1* Form1();
-TAboutBox* AboutBox();
-TProgress_Form* Progress_Form();
+int RunApplication(int argc, char** argv);
 
 }  // namespace dorvan::app

@@ -2,14 +2,10 @@
 // The console's two report commands: the dot-matrix print test (invoice 4317 as plain text
 // into "racun.txt", then a byte-for-byte copy of that file to the parallel port) and the
 // on-screen preview of the same invoice.
-//
-// The invoice report object is created by the entry before the data module exists; the
-// report itself is built on the data module when a command first needs it.
 
-#include <memory>
 #include <string>
 
-#include "app/application.h"
+#include "app/port_copy.h"
 
 class QWidget;
 
@@ -25,20 +21,6 @@ namespace dorvan::app {
 inline constexpr int kConsoleDocumentKey = 4317;
 inline constexpr const char* kPrintTestFile = "racun.txt";
 
-// The default device of the parallel port "LPT1", and the environment variable that
-// replaces it.
-inline constexpr const char* kDefaultLpt1Device = "/dev/lp0";
-inline constexpr const char* kLpt1DeviceVariable = "DORVAN_LPT1";
-
-// The device path that stands for "LPT1": $DORVAN_LPT1 when set and not empty, else
-// "/dev/lp0".
-std::string Lpt1DevicePath();
-
-// Copies `source` byte for byte to `target`, overwriting it. A target below /dev is
-// written only when it exists (a missing port is never created as a plain file). Returns
-// false when anything failed; nothing is reported.
-bool CopyFileToPort(const std::string& source, const std::string& target);
-
 // Print test: `fej_kod` := 4317, export through the plain-text filter into "racun.txt",
 // then copy it to `port` (silently ignoring a failed copy). An export error rises and no
 // copy is made.
@@ -46,37 +28,5 @@ void PrintTest(TQuickRep_szamlabizonylat& report, const std::string& port);
 
 // Preview: `fej_kod` := 4317, then the modal preview (returns when it is closed).
 void PreviewTest(TQuickRep_szamlabizonylat& report, QWidget* parent);
-
-// The invoice report object of the entry (`QuickRep_szamlabizonylat`): holds the report,
-// built on first use on the data module the entry started.
-class ConsoleReport {
-  public:
-    ConsoleReport();
-    ~ConsoleReport();
-    ConsoleReport(const ConsoleReport&) = delete;
-    ConsoleReport& operator=(const ConsoleReport&) = delete;
-
-    // The report on the started data module; throws std::runtime_error when there is no
-    // data module.
-    TQuickRep_szamlabizonylat& Report();
-    // Drops the report (before its data module goes away).
-    void Release();
-
-  private:
-    std::unique_ptr<TQuickRep_szamlabizonylat> report_;
-    TDM* builtOn_ = nullptr;
-};
-
-// The report object while the entry holds it (null otherwise).
-ConsoleReport* QuickRep_szamlabizonylat();
-
-// `Button1Click` and `Button2Click` of the console window.
-void Button1Click();
-void Button2Click();
-
-// Fills in the entry's hooks: the creation of the report object and the two commands; the
-// data module hook (install it first) is wrapped so that the report is dropped before the
-// module is released.
-void InstallConsoleCommands(ApplicationHooks& hooks);
 
 }  // namespace dorvan::app

@@ -1,18 +1,7 @@
 // dorvan-console: the window program. No command-line arguments are read.
 
 #include "app/application.h"
-#include "app/console_commands.h"
-#include "app/data_module_hook.h"
-#include "app/data_module_start.h"
 
 int main(int argc, char** argv) {
-    // The data module: created with its start-up sequence (failures shown, console opens).
-    if (!dorvan::app::DataModuleFactory()) {
-        dorvan::app::DataModuleFactory() = dorvan::app::StartDataModule;
-    }
-    dorvan::app::ApplicationHooks hooks;
-    hooks.createReport = dorvan::app::ReportFactory();
-    hooks.createDataModule = dorvan::app::DataModuleFactory();
-    dorvan::app::InstallConsoleCommands(hooks);  // the report and the two buttons' commands
-    return dorvan::app::RunApplication(argc, argv, hooks);
+    return dorvan::app::RunApplication(argc, argv);
 }

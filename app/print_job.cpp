@@ -1,8 +1,11 @@
 #include "app/print_job.h"
 
 #include <string>
+#include <vector>
 
 #include "app/console_commands.h"
+#include "app/output_file.h"
+#include "app/port_copy.h"
 #include "datamodule/dm.h"
 #include "report/invoice/szamlabizonylat.h"
 #include "report/nav/nav_export.h"
@@ -20,10 +23,10 @@ constexpr const char* kPrevHeaderByNumber =
     "select kod from _prev_raktar_mozgas_fej where bizonylatszam = :bizonylat limit 1";
 
 void SetDocument(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
-    report.fej_kod = options.key.value_or(kConsoleDocumentKey);
-    report.bizonylatszam = options.number.value_or("");
-    report.nyelv = options.lang;
-    report.prev = options.prev ? 1 : 0;
+    report.selection.fej_kod = options.key.value_or(kConsoleDocumentKey);
+    report.selection.bizonylatszam = options.number.value_or("");
+    report.selection.nyelv = options.lang;
+    report.selection.prev = options.prev ? 1 : 0;
 }
 
 }  // namespace
@@ -61,16 +64,29 @@ void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options)
         text = kPrintTestFile;
         port = port.value_or(Lpt1DevicePath());
     }
+    std::vector<std::string> files;
+    for (const auto& file : {text, options.pdf, port})
+        if (file)
+            files.push_back(*file);
+    RefuseSameFiles(files);
+
     if (text) {
         SetDocument(report, options);
-        report.ExportText(*text);
+        WriteOutputFile(*text, report.TempFolder(),
+                        [&report](const std::string& path) { report.ExportText(path); });
         if (port) {
-            CopyFileToPort(*text, *port);  // silent, as the console's print test
+            // The print test's own port is copied silently, as the console does; a port named
+            // on the command line must take the whole file.
+            std::string reason;
+            if (!CopyFileToPort(*text, *port, &reason) && options.port)
+                throw PortCopyFailed(reason);
         }
     }
     if (options.pdf) {
         SetDocument(report, options);
-        report.ExportPdf(*options.pdf);
+        WriteOutputFile(
+            *options.pdf, report.TempFolder(),
+            [&report](const std::string& path) { report.ExportPdf(path); }, PdfComplete);
     }
     if (options.print) {
         SetDocument(report, options);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/one_line.h"
 #include "app/print_job.h"
 #include "app/print_options.h"
 #include "config/ui_port.h"
@@ -23,34 +24,7 @@ namespace {
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
-// A message on one line: line breaks (LF, CR) and the blanks around them become one space.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    bool pendingBreak = false;
-    for (const char c : text) {
-        if (c == '\n' || c == '\r') {
-            pendingBreak = true;
-            continue;
-        }
-        if (pendingBreak) {
-            while (!line.empty() && line.back() == ' ') {
-                line.pop_back();
-            }
-            if (c == ' ' || c == '\t') {
-                continue;
-            }
-            if (!line.empty()) {
-                line += ' ';
-            }
-            pendingBreak = false;
-        }
-        line += c;
-    }
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
-        line.pop_back();
-    }
-    return line.empty() ? "Ismeretlen hiba" : line;
-}
+using dorvan::app::OneLine;
 
 int Fail(const std::exception& error) {
     std::cerr << OneLine(error.what()) << std::endl;
@@ -98,7 +72,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
 
-    ConsoleUi ui;
+    // The dialog texts are kept (shown with --verbose); a failure ends with its reason alone.
+    ConsoleUi ui(!options.verbose);
     const ScopedUiPort scope(ui);
     TDM dm;
     try {
@@ -109,10 +84,14 @@ int main(int argc, char** argv) {
         return Fail(e);
     }
     if (ui.TerminateRequested()) {
+        // The step that ended the start-up said why: the update step names the active users,
+        // any other step in its last message.
         if (!dm.UpdateScriptRefusal().empty()) {
             std::cerr << dm.UpdateScriptRefusal() << std::endl;
+        } else if (ui.Quiet() && !ui.LastText().empty()) {
+            std::cerr << OneLine(ui.LastText()) << std::endl;
         }
-        return kFailure;  // the step that ended the start-up has said why
+        return kFailure;
     }
     if (!dm.ZConnection.Connected()) {
         std::cerr << "Nincs adatbázis-kapcsolat." << std::endl;

@@ -2,6 +2,7 @@
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
 //                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--nav-xml FILE]
+//                [--verbose]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -27,6 +28,9 @@ struct PrintOptions {
     bool copies = false;
     std::optional<std::string> port;
     std::optional<std::string> navXml;  // the invoice data for the tax authority
+    // The dialog texts of the start-up and the services on stderr (else only a failure's
+    // final reason).
+    bool verbose = false;
 
     // The print test's way out: no output option given.
     bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !navXml; }

@@ -28,6 +28,14 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 }  // namespace
 
+void QtUiPort::SetAboutBox(TAboutBox* aboutBox) {
+    aboutBox_ = aboutBox;
+}
+
+void QtUiPort::SetProgressForm(TProgress_Form* progress) {
+    progress_ = progress;
+}
+
 void QtUiPort::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), DisplayText(text), QMessageBox::Ok,
                     QApplication::activeWindow());

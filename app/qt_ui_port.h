@@ -2,12 +2,13 @@
 // The user-interface port of the window program: real message boxes, the wait cursor, the
 // event loop, the splash notifications and the progress window.
 
+#include <QPointer>
+
+#include "app/about_box.h"
+#include "app/progress_form.h"
 #include "config/ui_port.h"
 
 namespace dorvan::app {
-
-class TAboutBox;
-class TProgress_Form;
 
 class QtUiPort : public UiPort {
   public:
@@ -23,13 +24,14 @@ class QtUiPort : public UiPort {
     void DuckRepaint(int position) override;
     void HideProgress() override;
 
-    // The windows it reports to (not owned; either may be null).
-    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
-    void SetProgressForm(TProgress_Form* progress) { progress_ = progress; }
+    // The windows it reports to (not owned; either may be null, and a window that goes is
+    // forgotten).
+    void SetAboutBox(TAboutBox* aboutBox);
+    void SetProgressForm(TProgress_Form* progress);
 
   private:
-    TAboutBox* aboutBox_ = nullptr;
-    TProgress_Form* progress_ = nullptr;
+    QPointer<TAboutBox> aboutBox_;
+    QPointer<TProgress_Form> progress_;
 };
 
 }  // namespace dorvan::app

@@ -116,13 +116,4 @@ std::string GetTempFolder() {
     return WithSlash(tmp.empty() ? std::string("/tmp") : tmp);
 }
 
-std::string GetProgramTempFolder() {
-    std::string name = GetExeFileName();
-    const auto dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) {
-        name.erase(dot);
-    }
-    return GetTempFolder() + name + ".TMP/";
-}
-
 }  // namespace dorvan

@@ -36,7 +36,4 @@ std::string GetMachineFolder(std::string_view exeFolder);
 // $TMPDIR (else /tmp) with a trailing "/".
 std::string GetTempFolder();
 
-// The program's own temporary folder <tmp>/<program name>.TMP/ (not created here).
-std::string GetProgramTempFolder();
-
 }  // namespace dorvan

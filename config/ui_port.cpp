@@ -25,6 +25,10 @@ const char* IconWord(MessageIcon icon) {
 }  // namespace
 
 void ConsoleUi::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
+    lastText_ = text;
+    if (quiet_) {
+        return;
+    }
     std::string oneLine = text;
     for (char& c : oneLine) {
         if (c == '\r') {
@@ -36,6 +40,7 @@ void ConsoleUi::ShowMessage(const std::string& caption, const std::string& text,
 
 bool ConsoleUi::AskYesNo(const std::string& caption, const std::string& text, bool safeDefault) {
     ShowMessage(caption, text + " -> " + (safeDefault ? "yes" : "no"), MessageIcon::None);
+    lastText_ = text;
     return safeDefault;
 }
 

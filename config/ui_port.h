@@ -44,9 +44,14 @@ class UiPort {
     bool terminateRequested_ = false;
 };
 
-// Messages to stderr; questions get their safe default; the rest does nothing.
+// Messages to stderr; questions get their safe default; the rest does nothing. A quiet
+// console (the command-line programs without --verbose) keeps the dialog texts instead of
+// printing them, so that a failure can end with its final reason on one line.
 class ConsoleUi : public UiPort {
   public:
+    ConsoleUi() = default;
+    explicit ConsoleUi(bool quiet) : quiet_(quiet) {}
+
     void ShowMessage(const std::string& caption, const std::string& text,
                      MessageIcon icon) override;
     bool AskYesNo(const std::string& caption, const std::string& text, bool safeDefault) override;
@@ -58,6 +63,16 @@ class ConsoleUi : public UiPort {
     void DuckInit(int) override {}
     void DuckRepaint(int) override {}
     void HideProgress() override {}
+
+    // Quiet: texts are kept, not printed. Switching it off prints nothing kept so far.
+    bool Quiet() const { return quiet_; }
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // The text of the last message or question shown (kept or printed); "" when none.
+    const std::string& LastText() const { return lastText_; }
+
+  private:
+    bool quiet_ = false;
+    std::string lastText_;
 };
 
 // The installed port (a ConsoleUi when none is installed).

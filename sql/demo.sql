@@ -181,9 +181,9 @@ INSERT INTO bizonylat_nyelv (order_field, leiras, lang_0000040e, lang_00000409, 
     (90020, 'záradék', 'A fenti összegek ', 'The amounts above are in ', 'Die obigen Beträge verstehen sich in '),
     (90030, 'záradék', 'Árfolyam:', 'Exchange rate:', 'Wechselkurs:'),
     (90040, 'záradék', 'Nettó végösszeg:', 'Net total:', 'Nettosumme:'),
-    (90050, 'záradék', 'ÁFA végösszeg:', 'VAT total:', 'MwSt.-Summe:'),
-    (90060, 'záradék', 'Fizetendő (bruttó) végösszeg:', 'Total amount payable (gross):',
-     'Zu zahlender Gesamtbetrag (brutto):'),
+    (90050, 'záradék', ' ÁFA végösszeg:', ' VAT total:', ' MwSt.-Summe:'),
+    (90060, 'záradék', ' Fizetendő (bruttó) végösszeg:', ' Total amount payable (gross):',
+     ' Zu zahlender Gesamtbetrag (brutto):'),
     (90070, 'projekt', 'Ez a bizonylat a következő projekthez kapcsolódik: ',
      'This document belongs to project no. ', 'Dieser Beleg gehört zum Projekt Nr. ');
 

@@ -1,7 +1,7 @@
 // dorvan-cli: the start-up sequence without windows, then one of the data module's services.
-// Reads the configuration, connects the database and opens the module's queries; messages go
-// to stderr, questions get their safe default (so a connection that cannot be made is given
-// up after the bounded attempts).
+// Reads the configuration, connects the database and opens the module's queries; the start-up's
+// dialog texts are kept (--verbose prints them), questions get their safe default (so a connection
+// that cannot be made is given up after the bounded attempts).
 //
 //   dorvan-cli                      the start-up only; one line on stdout naming the connection
 //   dorvan-cli SUBCOMMAND ARGS...   the start-up, then the service (see --help)
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
+#include "app/one_line.h"
 #include "config/main_table.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
@@ -25,8 +26,10 @@ namespace {
 using dorvan::cli::CliCommand;
 
 void PrintUsage(std::ostream& out, const std::vector<CliCommand>& commands) {
-    out << "usage: dorvan-cli [SUBCOMMAND [ARGS...]]\n"
+    out << "usage: dorvan-cli [--verbose] [SUBCOMMAND [ARGS...]]\n"
            "Without a subcommand: the start-up only, then the connection on one line.\n"
+           "A failed start-up ends with its reason on one line; --verbose shows the dialog "
+           "texts.\n"
            "Dates are YYYY-MM-DD, numbers use a dot; 'dorvan-cli SUBCOMMAND --help' tells "
            "more.\n\nSubcommands:\n";
     for (const CliCommand& c : commands)
@@ -48,16 +51,22 @@ bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
         status = dorvan::cli::kFailure;
         return false;
     } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
+        std::cerr << dorvan::app::OneLine(e.what()) << '\n';
         status = dorvan::cli::kFailure;
         return false;
     }
     if (ui.TerminateRequested() || !dm.ZConnection.Connected()) {
+        // The step that ended the start-up said why: the update step names the active users,
+        // any other step in its last message.
         if (!dm.UpdateScriptRefusal().empty())
             std::cerr << dm.UpdateScriptRefusal() << '\n';
+        else if (ui.Quiet() && !ui.LastText().empty())
+            std::cerr << dorvan::app::OneLine(ui.LastText()) << '\n';
         status = dorvan::cli::kFailure;
         return false;
     }
+    // The services' own messages are their output.
+    ui.SetQuiet(false);
     return true;
 }
 
@@ -65,7 +74,11 @@ bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
 
 int main(int argc, char** argv) {
     namespace cli = dorvan::cli;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // --verbose first: the dialog texts of the start-up on stderr, not only a failure's reason.
+    const bool verbose = !args.empty() && args[0] == "--verbose";
+    if (verbose)
+        args.erase(args.begin());
     const std::vector<CliCommand> commands = cli::AllCliCommands();
 
     const CliCommand* command = nullptr;
@@ -102,7 +115,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    dorvan::ConsoleUi ui;
+    dorvan::ConsoleUi ui(!verbose);
     const dorvan::ScopedUiPort scope(ui);
     dorvan::TDM dm;
     int status = cli::kSuccess;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "config/config_error.h"
@@ -17,6 +18,7 @@
 #include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
 #include "datamodule/support/service_support.h"
+#include "db/errors.h"
 
 namespace dorvan {
 
@@ -137,7 +139,16 @@ void Startup::ReadCentralVersion() {
         return;
     }
     dm_.ZConnection_info.Disconnect();
-    dm_.ZConnection_info.Connect();
+    try {
+        dm_.ZConnection_info.Connect();
+    } catch (const db::ConnectionFailure& e) {
+        // Named by its address: a bare client-library line does not say which server failed.
+        const db::ConnectionParams& info = dm_.ZConnection_info.Params();
+        throw db::ConnectionFailure("A központi információs szolgáltatás nem érhető el (" +
+                                        info.host + ":" + std::to_string(info.port) + "/" +
+                                        info.database + "): " + e.what(),
+                                    e.SqlState());
+    }
     const DisconnectAtEnd disconnect(dm_.ZConnection_info);
 
     // Only the maker's reference workstation moves the central row, and only upwards.

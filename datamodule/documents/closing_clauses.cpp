@@ -134,9 +134,10 @@ void ClosingClauses::Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::Da
                 if (lang) {
                     langtext += langText(kZaradekDevizaText) + deviza + "!  " +
                                 langText(kZaradekArfolyamText) + " 1 " + deviza + " = " + arfolyam;
-                    // Each caption is set off from the amount before it, as in Hungarian.
-                    langtext += kCR + langText(kZaradekNettoText) + " " + netto + " " +
-                                langText(kZaradekAfaText) + " " + afa + " " +
+                    // The captions follow the amounts as they stand: a separating blank
+                    // belongs to the stored language texts.
+                    langtext += kCR + langText(kZaradekNettoText) + " " + netto +
+                                langText(kZaradekAfaText) + " " + afa +
                                 langText(kZaradekBruttoText) + " " + bruttoHuf;
                 }
             }

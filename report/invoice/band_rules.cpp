@@ -129,7 +129,7 @@ void InstallBandRules(TQuickRep_szamlabizonylat& rep) {
     r.SetBeforePrint("ChildBand_kedvezmeny",
                      [rules](Band&, bool& print) { print = rules.DiscountDetailPrints(); });
     r.SetBeforePrint("ChildBand_Lang15", [rules](Band&, bool& print) {
-        print = rules.DiscountDetailPrints() && !rules.rep_.nyelv.empty();
+        print = rules.DiscountDetailPrints() && !rules.rep_.selection.nyelv.empty();
     });
     r.SetBeforePrint("QRBand_GF1", [rules](Band&, bool&) {
         rules.Show("QRExpr_Afaosszeg", IntOf(rules.Line("afa_mentes")) != 1);

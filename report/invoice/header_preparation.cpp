@@ -3,11 +3,9 @@
 #include <QByteArray>
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 
-#include "config/folders.h"
 #include "config/lib_strings.h"
+#include "config/temp_folder.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
 #include "report/engine/number_format.h"
@@ -43,14 +41,6 @@ bool EndsWithLang(const std::string& name) {
     return name.size() >= 5 && Lower(name.substr(name.size() - 5)) == "_lang";
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        throw report::ReportIoError("cannot write " + path);
-}
-
 struct PictureSettings {
     const char* tipus;
     const char* szamla;
@@ -61,13 +51,13 @@ struct PictureSettings {
 
 // Letterhead or footer picture: loaded from the settings through the temporary file when
 // switched on; the picture's height in millimetres (0 when off).
-double PreparePicture(TDM& dm, report::Control& picture, const PictureSettings& s,
-                      double printableWidth) {
+double PreparePicture(TQuickRep_szamlabizonylat& rep, report::Control& picture,
+                      const PictureSettings& s, double printableWidth) {
+    TDM& dm = rep.Dm();
     if (SetupMainInt(dm, s.tipus) == 2 && SetupMainInt(dm, s.szamla) == 1) {
         picture.enabled = true;
-        const std::string path = GetTempFolder() + kLetterFile;
-        WriteFile(path, ByteaBytes(SetupMainText(dm, s.grafika)));
-        picture.LoadPictureFromFile(path);
+        picture.LoadPictureFromFile(
+            rep.TempFolder().WriteFile(kLetterFile, ByteaBytes(SetupMainText(dm, s.grafika))));
         picture.stretch = SetupMainInt(dm, s.nyujtas) == 1;
         picture.autoSize = !picture.stretch;
         picture.height = SetupMainInt(dm, s.magassag);
@@ -78,13 +68,6 @@ double PreparePicture(TDM& dm, report::Control& picture, const PictureSettings& 
         picture.height = 0;
     }
     return picture.height;
-}
-
-std::string HeaderText(TQuickRep_szamlabizonylat& rep, const char* column) {
-    return TextOf(rep.Data().Header().Value(column));
-}
-int HeaderInt(TQuickRep_szamlabizonylat& rep, const char* column) {
-    return IntOf(rep.Data().Header().Value(column));
 }
 
 }  // namespace
@@ -98,12 +81,6 @@ std::string ByteaBytes(const std::string& text) {
     if (text.size() >= 2 && text[0] == '\\' && text[1] == 'x')
         return QByteArray::fromHex(QByteArray::fromStdString(text.substr(2))).toStdString();
     return text;
-}
-
-std::string GetTempFolder() {
-    const std::string folder = GetProgramTempFolder();
-    std::filesystem::create_directories(std::filesystem::u8path(folder));
-    return folder;
 }
 
 int CharsetOf(const std::string& carset) {
@@ -228,56 +205,64 @@ std::vector<std::string> AddressLines(const std::string& nev, const std::string&
     return {nev, telepules, cim, iszam, orszag};
 }
 
-void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
-    report::Report& r = rep.Design();
-    TDM& dm = rep.Dm();
-    InvoiceData& data = rep.Data();
-    const std::string& nyelv = rep.nyelv;
-    const bool bilingual = !nyelv.empty();
-    const auto control = [&r](const char* name) -> report::Control& {
-        return r.ControlByName(name);
-    };
-    const auto band = [&r](const char* name) -> report::Band& { return r.BandByName(name); };
+namespace {
 
-    // 1. Wait cursor (back to normal at the end, also after an error).
-    const WaitCursor cursor;
+// What every step of the preparation works on.
+struct Preparation {
+    TQuickRep_szamlabizonylat& rep;
+    report::Report& r;
+    TDM& dm;
+    InvoiceData& data;
+    const InvoiceSelection& selection;
+    bool bilingual;
 
-    // 2. Highlight of the column header, subtotal and total bands.
+    report::Control& Control(const char* name) { return r.ControlByName(name); }
+    report::Band& Band(const char* name) { return r.BandByName(name); }
+    std::string HeaderText(const char* column) { return TextOf(data.Header().Value(column)); }
+    int HeaderInt(const char* column) { return IntOf(data.Header().Value(column)); }
+};
+
+// The column header, subtotal and total bands in the highlight colour of the settings.
+void HighlightTotalBands(Preparation& p) {
     const QColor highlight =
-        ColourFromSetting(dm.Settings().Bizonylat_sorkiemeles, kDefaultHighlight);
+        ColourFromSetting(p.dm.Settings().Bizonylat_sorkiemeles, kDefaultHighlight);
     for (const char* name : {"HeaderBand2", "ChildBand_Lang9", "ChildBand16", "ChildBand_Lang2",
                              "QRBand_GF2", "ChildBand_Lang12", "ChildBand12", "ChildBand_Lang6",
                              "QRBand_Summary", "ChildBand_sum2", "ChildBand_Lang7"})
-        band(name).colour = highlight;
+        p.Band(name).colour = highlight;
+}
 
-    // 3. Payment methods are read afresh.
-    dm.GetFizmodInfoZQuery.Close();
+// Payment methods are read afresh at every print.
+void ForgetPaymentMethods(Preparation& p) {
+    p.dm.GetFizmodInfoZQuery.Close();
+}
 
-    // 4. Title and copy label as wide as the title band.
-    report::Band& title = band("QRBandTitle");
-    control("QRLabel_10000").SetWidthPx(r.PrintableWidthPx());
-    control("QRLabel_peldany").SetWidthPx(r.PrintableWidthPx());
-
-    // 5. Letterhead.
+// The title and the copy label as wide as the title band; the letterhead picture above the
+// title pushes it down.
+void PrepareTitleBandAndLetterhead(Preparation& p) {
+    p.Control("QRLabel_10000").SetWidthPx(p.r.PrintableWidthPx());
+    p.Control("QRLabel_peldany").SetWidthPx(p.r.PrintableWidthPx());
     const double letterHeight =
-        PreparePicture(dm, control("QRImage_Felado"),
+        PreparePicture(p.rep, p.Control("QRImage_Felado"),
                        {"level_fejresz_tipus", "szamla_level_fejresz", "level_fejresz_grafika",
                         "level_fejresz_grafika_nyujtas", "level_fejresz_grafika_magassag"},
-                       r.PrintableWidth());
-    title.height = letterHeight + 7.8;
-    control("QRLabel_10000").top = letterHeight + 2;
+                       p.r.PrintableWidth());
+    p.Band("QRBandTitle").height = letterHeight + 7.8;
+    p.Control("QRLabel_10000").top = letterHeight + 2;
+}
 
-    // 6. Footer picture and product line.
-    report::Band& footer = band("ChildBand_tulajdonos");
-    report::Control& footerPicture = control("QRImage_labresz");
-    report::Control& productLine = control("QRLabel_Tulajdonos");
-    if (SetupMainInt(dm, "level_labresz_tipus") == 2 &&
-        SetupMainInt(dm, "szamla_level_labresz") == 1) {
+// The footer picture with the product line under it.
+void PrepareFooterPicture(Preparation& p) {
+    report::Band& footer = p.Band("ChildBand_tulajdonos");
+    report::Control& footerPicture = p.Control("QRImage_labresz");
+    report::Control& productLine = p.Control("QRLabel_Tulajdonos");
+    if (SetupMainInt(p.dm, "level_labresz_tipus") == 2 &&
+        SetupMainInt(p.dm, "szamla_level_labresz") == 1) {
         const double h =
-            PreparePicture(dm, footerPicture,
+            PreparePicture(p.rep, footerPicture,
                            {"level_labresz_tipus", "szamla_level_labresz", "level_labresz_grafika",
                             "level_labresz_grafika_nyujtas", "level_labresz_grafika_magassag"},
-                           r.PrintableWidth());
+                           p.r.PrintableWidth());
         productLine.top = h + 1;
         footer.height = productLine.height + h + 1;
     } else {
@@ -286,85 +271,90 @@ void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
         footerPicture.enabled = false;
         footerPicture.height = 0;
     }
-    productLine.SetWidthPx(r.PrintableWidthPx());
-    footerPicture.SetWidthPx(r.PrintableWidthPx());
+    productLine.SetWidthPx(p.r.PrintableWidthPx());
+    footerPicture.SetWidthPx(p.r.PrintableWidthPx());
+}
 
-    // 7. Quantity total in the grand-total row.
+// The quantity total in the grand-total row, when the settings ask for it.
+void ShowQuantityTotal(Preparation& p) {
     const bool quantityTotal =
-        SetupMainInt(dm, "szamla_egysegek_osszesitese_a_vegosszegsorban") == 1;
+        SetupMainInt(p.dm, "szamla_egysegek_osszesitese_a_vegosszegsorban") == 1;
     for (const char* name :
          {"QRLabel_egyseg_osszeg", "QRExpr_egyseg_osszeg", "QRLabel_egyseg_osszeg_mee"})
-        control(name).enabled = quantityTotal;
+        p.Control(name).enabled = quantityTotal;
+}
 
-    // 8. Copy label.
-    const CopyLabel copy = CopyLabelOf(rep.peldanyszam, rep.peldany, rep.prev);
-    control("QRLabel_peldany").caption = copy.caption;
-    control("QRLabel_peldany").font.colour = copy.colour;
+void SetCopyLabel(Preparation& p) {
+    const CopyLabel copy =
+        CopyLabelOf(p.selection.peldanyszam, p.selection.peldany, p.selection.prev);
+    p.Control("QRLabel_peldany").caption = copy.caption;
+    p.Control("QRLabel_peldany").font.colour = copy.colour;
+}
 
-    // 9. Fixed text.
-    report::Band& fixedText = band("ChildBand_allandoszoveg");
-    fixedText.enabled = !SetupMain(dm).FieldByName("szamla_allandoszoveg").IsNull();
-    if (fixedText.enabled) {
-        report::Control& rich = control("QRRichText_allandoszoveg");
-        rich.richText.clear();
-        const std::string path = GetTempFolder() + kFixedTextFile;
-        WriteFile(path, SetupMainText(dm, "szamla_allandoszoveg"));
-        rich.LoadRichTextFromFile(path);
+// The fixed text of the settings, through its temporary file.
+void PrepareFixedText(Preparation& p) {
+    report::Band& fixedText = p.Band("ChildBand_allandoszoveg");
+    fixedText.enabled = !SetupMain(p.dm).FieldByName("szamla_allandoszoveg").IsNull();
+    if (!fixedText.enabled)
+        return;
+    report::Control& rich = p.Control("QRRichText_allandoszoveg");
+    rich.richText.clear();
+    rich.LoadRichTextFromFile(
+        p.rep.TempFolder().WriteFile(kFixedTextFile, SetupMainText(p.dm, "szamla_allandoszoveg")));
+}
+
+// The datasets read afresh; the sign subtotals print when the lines of some VAT key have
+// more than one sign. Returns whether they print.
+bool ReopenDatasets(Preparation& p) {
+    report::Band& signFooter = p.Band("QRBand_GF2");
+    signFooter.enabled = p.data.Reopen();
+    p.Band("QRGroup_gyujtoszamla").enabled = p.data.GyujtoszamlaGroupEnabled();
+    return signFooter.enabled;
+}
+
+// A preview has no document number yet.
+void ChooseDocumentNumberFields(Preparation& p) {
+    const bool preview = p.selection.prev != 0;
+    p.Control("QRDBText_bizonylatszam").field = preview ? "_prev_bizonylat" : "Bizonylatszam";
+    p.Control("QRDBText_bizonylatszam2").field = preview ? "_prev_bizonylat" : "Bizonylatszam";
+    p.Control("QRDBText_raktar_mozgas_bizonylat").field =
+        preview ? "_prev_bizonylat" : "raktar_mozgas_bizonylat";
+}
+
+void SetDiscountTemplates(Preparation& p) {
+    p.Control("QRExprMemo_kedv").lines = {SetupMainText(p.dm, "lang_0000040e")};
+    if (p.bilingual) {
+        const std::string L = p.selection.nyelv == "0" ? "0000040e" : p.selection.nyelv;
+        p.Control("QRExprMemo_kedv_langtext").lines = {SetupMainText(p.dm, "lang_" + L)};
     }
+}
 
-    // 10. Sign subtotals: on when the lines of some VAT key have more than one sign.
-    report::Band& signFooter = band("QRBand_GF2");
-    data.ReopenSign();
-    signFooter.enabled = false;
-    report::DataSource& sign = data.Sign();
-    for (sign.First(); !sign.Eof(); sign.Next())
-        if (IntOf(sign.Value("elojel_db")) > 1)
-            signFooter.enabled = true;
-    data.SetSignFooterEnabled(signFooter.enabled);
-
-    // 11. The header and the lines, read afresh.
-    data.CloseHeaderAndLines();
-    data.OpenHeader();
-    data.OpenLines();
-    band("QRGroup_gyujtoszamla").enabled = data.GyujtoszamlaGroupEnabled();
-
-    // 12. Document numbers: a preview has none yet.
-    if (rep.prev != 0) {
-        control("QRDBText_bizonylatszam").field = "_prev_bizonylat";
-        control("QRDBText_bizonylatszam2").field = "_prev_bizonylat";
-        control("QRDBText_raktar_mozgas_bizonylat").field = "_prev_bizonylat";
-    } else {
-        control("QRDBText_bizonylatszam").field = "Bizonylatszam";
-        control("QRDBText_bizonylatszam2").field = "Bizonylatszam";
-        control("QRDBText_raktar_mozgas_bizonylat").field = "raktar_mozgas_bizonylat";
-    }
-
-    // 13. Discount detail templates.
-    control("QRExprMemo_kedv").lines = {SetupMainText(dm, "lang_0000040e")};
-    if (bilingual) {
-        const std::string L = nyelv == "0" ? "0000040e" : nyelv;
-        control("QRExprMemo_kedv_langtext").lines = {SetupMainText(dm, "lang_" + L)};
-    }
-
-    // 14. Document-language texts are read afresh.
-    dm.GetBizonylat_nyelvZQuery.Close();
-
-    // 15. Language bands.
+// The second-language bands and captions, with the document-language texts read afresh.
+void PrepareSecondLanguage(Preparation& p, bool signFooterOn) {
+    p.dm.GetBizonylat_nyelvZQuery.Close();
     for (const char* name :
          {"ChildBand_Lang1", "ChildBand_Lang2", "ChildBand_Lang3", "ChildBand_Lang4",
           "ChildBand_Lang5", "ChildBand_Lang6", "ChildBand_Lang7", "ChildBand_lang8",
           "ChildBand_Lang9", "ChildBand_Lang10", "ChildBand_Lang11", "ChildBand_lang13"})
-        band(name).enabled = bilingual;
-    band("ChildBand_Lang12").enabled = bilingual && signFooter.enabled;
-    signFooter.frame.bottom = !bilingual;
+        p.Band(name).enabled = p.bilingual;
+    p.Band("ChildBand_Lang12").enabled = p.bilingual && signFooterOn;
+    p.Band("QRBand_GF2").frame.bottom = !p.bilingual;
 
-    // 16. Second-language captions.
-    SetReportLanguage(r, dm, nyelv);
-    rep.languageLabelsShown = bilingual && control("QRLabel_10000_lang").enabled;
+    SetReportLanguage(p.r, p.dm, p.selection.nyelv);
+    p.rep.languageLabelsShown = p.bilingual && p.Control("QRLabel_10000_lang").enabled;
 
-    // 17. Caption pairs: Hungarian label, slash, second-language label, value.
-    control("QRLabel_10135_after").caption = DiscountTotalText(
-        FloatOf(data.Header().Value("netto_kedvezmeny")), HeaderText(rep, "deviza_nev"));
+    if (p.bilingual)
+        for (const char* name :
+             {"QRDBText_fizetesmod_szla_langtext", "QRDBText_masodik_sor_langtext",
+              "QRDBText_mee_langtext", "QRDBText_afa_leiras_langtext",
+              "QRDBText_elojel_leiras_lengtext", "QRDBText_zaradek_langtext"})
+            SetDBTextLanguageFont(p.Control(name), p.dm, p.selection.nyelv);
+}
+
+// Caption pairs: Hungarian label, slash, second-language label, value, side by side.
+void PlaceCaptionPairs(Preparation& p) {
+    p.Control("QRLabel_10135_after").caption = DiscountTotalText(
+        FloatOf(p.data.Header().Value("netto_kedvezmeny")), p.HeaderText("deviza_nev"));
     struct Pair {
         const char* label;
         const char* slash;
@@ -372,80 +362,79 @@ void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
         const char* value;
     };
     constexpr double kGapPx = 4;
-    for (const Pair& p :
+    for (const Pair& pair :
          {Pair{"QRLabel_10010", "QRLabel_10010_slash", "QRLabel_10010_lang", nullptr},
           Pair{"QRLabel_10015", "QRLabel_10015_Slash", "QRLabel_10015_Lang", nullptr},
           Pair{"QRLabel_10005", "QRLabel_10005_slash", "QRLabel_10005_lang", "QRLabel_10005_after"},
           Pair{"QRLabel_10135", "QRLabel_10135_slash", "QRLabel_10135_lang",
                "QRLabel_10135_after"}}) {
-        report::Control& label = control(p.label);
-        report::Control& slash = control(p.slash);
-        report::Control& lang = control(p.lang);
-        slash.enabled = bilingual;
+        report::Control& label = p.Control(pair.label);
+        report::Control& slash = p.Control(pair.slash);
+        report::Control& lang = p.Control(pair.lang);
+        slash.enabled = p.bilingual;
         // A label the language table could not give stays hidden.
-        lang.enabled = bilingual && lang.enabled;
+        lang.enabled = p.bilingual && lang.enabled;
         slash.SetLeftPx(label.LeftPx() + label.WidthPx() + kGapPx);
         lang.SetLeftPx(slash.LeftPx() + slash.WidthPx() + kGapPx);
-        if (p.value) {
-            report::Control& value = control(p.value);
+        if (pair.value) {
+            report::Control& value = p.Control(pair.value);
             value.SetLeftPx(slash.enabled ? lang.LeftPx() + lang.WidthPx() + kGapPx
                                           : label.LeftPx() + label.WidthPx() + kGapPx);
         }
     }
-    control("QRLabel8").enabled = bilingual;
+    p.Control("QRLabel8").enabled = p.bilingual;
+}
 
-    // 18. Fonts of the second-language data texts.
-    if (bilingual)
-        for (const char* name :
-             {"QRDBText_fizetesmod_szla_langtext", "QRDBText_masodik_sor_langtext",
-              "QRDBText_mee_langtext", "QRDBText_afa_leiras_langtext",
-              "QRDBText_elojel_leiras_lengtext", "QRDBText_zaradek_langtext"})
-            SetDBTextLanguageFont(control(name), dm, nyelv);
+void SetTitle(Preparation& p) {
+    p.Control("QRLabel_10000").caption =
+        InvoiceTitle(p.HeaderInt("sztornozott_bizonylat_kod"), p.HeaderInt("bizonylat_fajta"));
+}
 
-    // 19. Title.
-    control("QRLabel_10000").caption = InvoiceTitle(HeaderInt(rep, "sztornozott_bizonylat_kod"),
-                                                    HeaderInt(rep, "bizonylat_fajta"));
-
-    // 20. Stock-movement description.
-    report::Control& movement = control("QRLabel_MozgasnemLeiras");
+// The stock-movement description, when the settings ask for it and the document moved stock.
+void DescribeMovement(Preparation& p) {
+    report::Control& movement = p.Control("QRLabel_MozgasnemLeiras");
     movement.caption.clear();
-    if (SetupMainInt(dm, "szamla_mozgasnemleiras") == 1 &&
-        !HeaderText(rep, "raktar_mozgas_bizonylat").empty())
-        movement.caption = GetMozgasnemLeiras(dm, HeaderInt(rep, "mozgasnem_kod"),
-                                              HeaderInt(rep, "forras_raktar_kod"),
-                                              HeaderInt(rep, "cel_raktar_kod"));
+    if (SetupMainInt(p.dm, "szamla_mozgasnemleiras") == 1 &&
+        !p.HeaderText("raktar_mozgas_bizonylat").empty())
+        movement.caption =
+            GetMozgasnemLeiras(p.dm, p.HeaderInt("mozgasnem_kod"), p.HeaderInt("forras_raktar_kod"),
+                               p.HeaderInt("cel_raktar_kod"));
+}
 
-    // 21. Postal address block for window envelopes.
-    const bool postal = SetupMainInt(dm, "szamla_postacimzes") == 1;
-    band("ChildBandPostaiCimzes").SetHeightPx(postal ? 151 : 1);
-    report::Control& recipient = control("QRMemo_cimzett");
+// The postal address block for window envelopes and the delivery address. Returns whether
+// the postal block prints.
+bool PrepareAddresses(Preparation& p) {
+    const bool postal = SetupMainInt(p.dm, "szamla_postacimzes") == 1;
+    p.Band("ChildBandPostaiCimzes").SetHeightPx(postal ? 151 : 1);
+    report::Control& recipient = p.Control("QRMemo_cimzett");
     recipient.enabled = postal;
-    recipient.top = SetupMainInt(dm, "szamla_postacimzes_y");
-    recipient.left = SetupMainInt(dm, "szamla_postacimzes_x");
-    const bool postalName = !HeaderText(rep, "postacim_nev").empty();
+    recipient.top = SetupMainInt(p.dm, "szamla_postacimzes_y");
+    recipient.left = SetupMainInt(p.dm, "szamla_postacimzes_x");
+    const bool postalName = !p.HeaderText("postacim_nev").empty();
     const std::vector<std::string> postalAddress =
-        AddressLines(HeaderText(rep, "postacim_nev"), HeaderText(rep, "postacim_telepules"),
-                     HeaderText(rep, "postacim_cim"), HeaderText(rep, "postacim_iszam"),
-                     HeaderText(rep, "postacim_orszag"));
+        AddressLines(p.HeaderText("postacim_nev"), p.HeaderText("postacim_telepules"),
+                     p.HeaderText("postacim_cim"), p.HeaderText("postacim_iszam"),
+                     p.HeaderText("postacim_orszag"));
     if (postal)
-        recipient.lines = postalName
-                              ? postalAddress
-                              : AddressLines(HeaderText(rep, "nev"), HeaderText(rep, "telepules"),
-                                             HeaderText(rep, "cim"), HeaderText(rep, "iszam"),
-                                             HeaderText(rep, "orszag"));
+        recipient.lines = postalName ? postalAddress
+                                     : AddressLines(p.HeaderText("nev"), p.HeaderText("telepules"),
+                                                    p.HeaderText("cim"), p.HeaderText("iszam"),
+                                                    p.HeaderText("orszag"));
 
-    // 22. Delivery address.
-    report::Control& delivery = control("QRMemo_szallitasi_cim");
+    report::Control& delivery = p.Control("QRMemo_szallitasi_cim");
     delivery.lines.clear();
-    if (SetupMainInt(dm, "szallitasi_cim_sorok_a_szamlan") == 1 && postalName)
+    if (SetupMainInt(p.dm, "szallitasi_cim_sorok_a_szamlan") == 1 && postalName)
         delivery.lines = postalAddress;
+    return postal;
+}
 
-    // 23. Paid stamp on invoices paid at once (a known payment method without deferral).
-    report::Control& stamp = control("QRImage_fizetve");
+// The paid stamp on invoices paid at once (a known payment method without deferral).
+void PlacePaidStamp(Preparation& p, bool postal) {
+    report::Control& stamp = p.Control("QRImage_fizetve");
     bool paid = false;
-    if (SetupMainInt(dm, "fizetve_felirat_azonnali_szamlan") == 1) {
+    if (SetupMainInt(p.dm, "fizetve_felirat_azonnali_szamlan") == 1) {
         TFizmodInfo fizmod;
-        dm.GetFizmodInfo(HeaderInt(rep, "fizetesmod_kod"), "0", fizmod);
+        p.dm.GetFizmodInfo(p.HeaderInt("fizetesmod_kod"), "0", fizmod);
         paid = fizmod.kod != 0 && fizmod.halasztott_fizetesu == 0;
     }
     if (paid) {
@@ -456,16 +445,42 @@ void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
         stamp.SetWidthPx(0);
         stamp.enabled = false;
     }
+}
 
-    // 24. Issuing user under the signature line.
+// The issuing user under the signature line.
+void NameIssuer(Preparation& p) {
     std::string issuer = "Kiállította";
-    if (SetupMainInt(dm, "kiallito_feltuntetese_a_bizonylatokon_es_leveleken") == 1) {
+    if (SetupMainInt(p.dm, "kiallito_feltuntetese_a_bizonylatokon_es_leveleken") == 1) {
         TUserInfo user;
-        dm.GetUserInfo(HeaderText(rep, "c_userid"), user);
+        p.dm.GetUserInfo(p.HeaderText("c_userid"), user);
         issuer = "Kiállította: " + user.nev;
     }
-    control("QRLabel_10145").caption = issuer;
-    // 25. The cursor returns with `cursor`.
+    p.Control("QRLabel_10145").caption = issuer;
+}
+
+}  // namespace
+
+void QuickRepBeforePrint(TQuickRep_szamlabizonylat& rep) {
+    const WaitCursor cursor;  // back to normal at the end, also after an error
+    Preparation p{rep,        rep.Design(),  rep.Dm(),
+                  rep.Data(), rep.selection, !rep.selection.nyelv.empty()};
+    HighlightTotalBands(p);
+    ForgetPaymentMethods(p);
+    PrepareTitleBandAndLetterhead(p);
+    PrepareFooterPicture(p);
+    ShowQuantityTotal(p);
+    SetCopyLabel(p);
+    PrepareFixedText(p);
+    const bool signFooterOn = ReopenDatasets(p);
+    ChooseDocumentNumberFields(p);
+    SetDiscountTemplates(p);
+    PrepareSecondLanguage(p, signFooterOn);
+    PlaceCaptionPairs(p);
+    SetTitle(p);
+    DescribeMovement(p);
+    const bool postal = PrepareAddresses(p);
+    PlacePaidStamp(p, postal);
+    NameIssuer(p);
 }
 
 }  // namespace dorvan::invoice

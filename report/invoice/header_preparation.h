@@ -42,9 +42,6 @@ std::string LangLabelKey(const std::string& controlName);
 // warehouse T (0: a partner's warehouse); "" when both are 0.
 std::string GetMozgasnemLeiras(TDM& dm, int M, int S, int T);
 
-// The program's temporary folder (<tmp>/<program>.TMP/), created when missing.
-std::string GetTempFolder();
-
 // Caption and font colour of the copy label.
 struct CopyLabel {
     std::string caption;

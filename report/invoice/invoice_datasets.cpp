@@ -142,12 +142,12 @@ int IntField(const db::DataSet& d, const char* name) {
 
 }  // namespace
 
-TInvoiceDatasets::TInvoiceDatasets(TDM& dm, const TInvoiceReportProperties& properties)
+TInvoiceDatasets::TInvoiceDatasets(TDM& dm, const InvoiceSelection& selection)
     : Raktar_mozgas_fejZReadOnlyQuery(dm.ZConnection, "Raktar_mozgas_fejZReadOnlyQuery"),
       Raktar_mozgasZReadOnlyQuery(dm.ZConnection, "Raktar_mozgasZReadOnlyQuery"),
       ElojelZReadOnlyQuery(dm.ZConnection, "ElojelZReadOnlyQuery"),
       dm_(dm),
-      properties_(properties) {
+      selection_(selection) {
     // Header.
     db::Query& fej = Raktar_mozgas_fejZReadOnlyQuery;
     fej.SetSql(kFejSql);
@@ -224,7 +224,7 @@ bool TInvoiceDatasets::HeaderEmpty() const {
 }
 
 std::string TInvoiceDatasets::Prefix() const {
-    return properties_.prev == 1 ? "_prev_" : "";
+    return selection_.prev == 1 ? "_prev_" : "";
 }
 
 std::vector<std::pair<int, long long>> TInvoiceDatasets::ReopenSigns() {
@@ -248,12 +248,25 @@ void TInvoiceDatasets::ReopenHeaderAndLines() {
         Raktar_mozgasZReadOnlyQuery.Open();
 }
 
-void TInvoiceDatasets::ReopenAll() {
+bool TInvoiceDatasets::ReopenAll() {
     bool mixed = false;
     for (const auto& [afakulcs, elojelDb] : ReopenSigns())
         mixed = mixed || elojelDb > 1;
     SetSignFooterEnabled(mixed);
     ReopenHeaderAndLines();
+    return mixed;
+}
+
+int TInvoiceDatasets::SelectedKey() {
+    if (selection_.bizonylatszam.empty())
+        return selection_.fej_kod;
+    const std::string key =
+        dm_.GetSQLResult("select kod from " + Prefix() +
+                             "raktar_mozgas_fej where bizonylatszam = :bizonylat order by kod "
+                             "limit 1",
+                         {{"bizonylat", selection_.bizonylatszam}});
+    std::int64_t kod = 0;
+    return db::ParseInteger(key, kod) ? static_cast<int>(kod) : 0;
 }
 
 void TInvoiceDatasets::Raktar_mozgas_fejZReadOnlyQueryBeforeOpen(db::DataSet& DataSet) {
@@ -261,13 +274,8 @@ void TInvoiceDatasets::Raktar_mozgas_fejZReadOnlyQueryBeforeOpen(db::DataSet& Da
     const std::string p = Prefix();
     q.SetLine(kFejFromLine,
               "  from " + p + "raktar_mozgas_fej rm, " + p + "bizonylatszoveg_fej bsz");
-    if (!properties_.bizonylatszam.empty()) {
-        q.SetLine(kFejWhereLine, "    and rm.bizonylatszam = :bizonylat");
-        q.ParamByName("bizonylat").SetAsString(properties_.bizonylatszam);
-    } else {
-        q.SetLine(kFejWhereLine, "    and rm.kod = :kod");
-        q.ParamByName("kod").SetAsInteger(properties_.fej_kod);
-    }
+    q.SetLine(kFejWhereLine, "    and rm.kod = :kod");
+    q.ParamByName("kod").SetAsInteger(SelectedKey());
 }
 
 void TInvoiceDatasets::Raktar_mozgas_fejZReadOnlyQueryCalcFields(db::DataSet& DataSet) {
@@ -289,9 +297,9 @@ void TInvoiceDatasets::Raktar_mozgas_fejZReadOnlyQueryCalcFields(db::DataSet& Da
     }
 
     // 4. Payment method in the document language.
-    if (!properties_.nyelv.empty()) {
+    if (!selection_.nyelv.empty()) {
         TFizmodInfo fizmod;
-        dm_.GetFizmodInfo(IntField(DataSet, "fizetesmod_kod"), properties_.nyelv, fizmod);
+        dm_.GetFizmodInfo(IntField(DataSet, "fizetesmod_kod"), selection_.nyelv, fizmod);
         DataSet.FieldByName("fizetesmod_szla_langtext").SetAsString(fizmod.nev);
     }
 
@@ -314,7 +322,7 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryBeforeOpen(db::DataSet& DataSe
     db::Query& fej = Raktar_mozgas_fejZReadOnlyQuery;
     if (!fej.Active())
         fej.Open();
-    q.ParamByName("prev").SetAsInteger(properties_.prev);
+    q.ParamByName("prev").SetAsInteger(selection_.prev);
     // An empty header reads as key 0: no lines.
     q.ParamByName("kod").SetAsInteger(fej.FieldByName("kod").AsInteger());
 
@@ -323,7 +331,7 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryBeforeOpen(db::DataSet& DataSe
     const std::string count = dm_.GetSQLResult(
         "SELECT COUNT(*) FROM " + p +
             "raktar_mozgas WHERE (not(eredeti_szallito_telj_datum is NULL)) AND fej_kod = :fej_kod",
-        {{"fej_kod", properties_.fej_kod}});
+        {{"fej_kod", fej.FieldByName("kod").AsInteger()}});
     std::int64_t szallitos = 0;
     if (!db::ParseInteger(count, szallitos))
         szallitos = 0;
@@ -340,7 +348,7 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryCalcFields(db::DataSet& DataSe
                          " " + DataSet.FieldByName("egyed_info").AsString());
     } else {
         DataSet.FieldByName("Masodik_sor")
-            .SetAsString(dm_.GetMasodik_sor(DataSet, properties_.prev, "3"));
+            .SetAsString(dm_.GetMasodik_sor(DataSet, selection_.prev, "3"));
     }
 
     // 2. VAT amounts.
@@ -358,7 +366,7 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryCalcFields(db::DataSet& DataSe
     DataSet.FieldByName("kedvezmeny_szazalek").SetAsFloat(szazalek);
 
     // 4. Names in the document language.
-    const std::string& nyelv = properties_.nyelv;
+    const std::string& nyelv = selection_.nyelv;
     if (!nyelv.empty()) {
         TMennyisegiEgysegInfo mee;
         dm_.GetMennyisegiEgysegInfo(IntField(DataSet, "mee_kod"), nyelv, mee);
@@ -396,7 +404,7 @@ void TInvoiceDatasets::Raktar_mozgasZReadOnlyQueryCalcFields(db::DataSet& DataSe
 void TInvoiceDatasets::ElojelZReadOnlyQueryBeforeOpen(db::DataSet& DataSet) {
     auto& q = static_cast<db::Query&>(DataSet);
     q.SetLine(kElojelFromLine, "  from " + Prefix() + "raktar_mozgas rm");
-    q.ParamByName("kod").SetAsInteger(properties_.fej_kod);
+    q.ParamByName("kod").SetAsInteger(SelectedKey());
 }
 
 }  // namespace dorvan

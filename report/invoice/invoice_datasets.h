@@ -5,9 +5,11 @@
 // report's master, Raktar_mozgasZReadOnlyQuery) and the number of different signs per VAT
 // key (ElojelZReadOnlyQuery).
 //
-// The document is chosen by the report's properties, read each time a dataset opens:
-// `fej_kod` (or `bizonylatszam` when not empty) selects the header, `prev` 1 reads the
-// "_prev_" copies of the document tables, `nyelv` names the second document language.
+// The document is chosen by the report's selection, read each time a dataset opens:
+// `fej_kod` (or `bizonylatszam` when not empty) selects the document, `prev` 1 reads the
+// "_prev_" copies of the document tables, `nyelv` names the second document language. A
+// number is looked up as its key first, so that the header, the lines, the sign counts and
+// the delivery-note count all read the same document.
 //
 // Each dataset rewrites the lines of its statement that name the tables and the selection
 // before it opens; values always go in as bound parameters. Every column the report binds
@@ -25,26 +27,16 @@
 #include <vector>
 
 #include "db/query.h"
+#include "report/invoice/invoice_selection.h"
 
 namespace dorvan {
 
 class TDM;
 
-// The report properties that select the printed document. The report object owns them;
-// the datasets read them each time they open or compute a row.
-struct TInvoiceReportProperties {
-    int fej_kod = 0;            // key of the document header
-    std::string bizonylatszam;  // when not empty the header is selected by this number
-    std::string nyelv;          // second language: 8 hex digits ("00000409"), "" none
-    int prev = 0;               // 1: the "_prev_" copy of a document being edited
-    int peldanyszam = 0;        // number of copies being printed; 0 no copy run
-    int peldany = 0;            // number of the copy now printed, from 1
-};
-
 class TInvoiceDatasets {
   public:
-    // `properties` must outlive the datasets (normally both are members of the report).
-    TInvoiceDatasets(TDM& dm, const TInvoiceReportProperties& properties);
+    // `selection` must outlive the datasets (normally the report owns both).
+    TInvoiceDatasets(TDM& dm, const InvoiceSelection& selection);
     ~TInvoiceDatasets();
     TInvoiceDatasets(const TInvoiceDatasets&) = delete;
     TInvoiceDatasets& operator=(const TInvoiceDatasets&) = delete;
@@ -71,15 +63,21 @@ class TInvoiceDatasets {
     // texts; the lines come back empty). Valid while the header is open.
     bool HeaderEmpty() const;
 
-    // The order the report's preparation uses: close, reopen and return the sign dataset
-    // rows as (VAT key, number of signs) pairs ...
+    // The key of the selected document: `fej_kod`, or the key of the document numbered
+    // `bizonylatszam` (the lowest key when several; 0 when none).
+    int SelectedKey();
+
+    // The reopening the report's preparation runs before every print: the sign dataset
+    // (ReopenSigns), the sign footer enabled when some VAT key has more than one sign, then
+    // the header and the lines (ReopenHeaderAndLines). Returns whether the sign footer is on.
+    bool ReopenAll();
+    // Its steps: close, reopen and return the sign dataset rows as (VAT key, number of
+    // signs) pairs ...
     std::vector<std::pair<int, long long>> ReopenSigns();
-    // ... then close the header and the lines, open the header (which runs the closing
-    // clauses and may open the lines) and open the lines when still closed, rewound to
-    // their first row.
+    // ... close the header and the lines, open the header (which runs the closing clauses
+    // and may open the lines) and open the lines when still closed, rewound to their first
+    // row.
     void ReopenHeaderAndLines();
-    // Both steps, with the sign footer enabled when some VAT key has more than one sign.
-    void ReopenAll();
 
     // Handlers (installed on the datasets by the constructor).
     void Raktar_mozgas_fejZReadOnlyQueryBeforeOpen(db::DataSet& DataSet);
@@ -92,7 +90,7 @@ class TInvoiceDatasets {
     std::string Prefix() const;
 
     TDM& dm_;
-    const TInvoiceReportProperties& properties_;
+    const InvoiceSelection& selection_;
     bool gyujtoszamlaGroupEnabled_ = false;
     bool signFooterEnabled_ = false;
 };

@@ -4,6 +4,7 @@
 #include <QPrinterInfo>
 
 #include "config/main_table.h"
+#include "config/temp_folder.h"
 #include "datamodule/dm.h"
 #include "report/engine/report_design_loader.h"
 #include "report/engine/report_error.h"
@@ -31,45 +32,22 @@ constexpr const char* kLines = "Raktar_mozgasZReadOnlyQuery";
 constexpr const char* kSign = "ElojelZReadOnlyQuery";
 constexpr const char* kDesignResource = ":/invoice/szamlabizonylat_design.json";
 
-// The datasets of the data module's connection.
+// The datasets of the data module's connection, reading the report's selection.
 class DmInvoiceData : public InvoiceData {
   public:
-    explicit DmInvoiceData(TDM& dm)
-        : datasets_(dm, properties_),
+    DmInvoiceData(TDM& dm, const InvoiceSelection& selection)
+        : datasets_(dm, selection),
           header_(datasets_.Raktar_mozgas_fejZReadOnlyQuery),
           lines_(datasets_.Raktar_mozgasZReadOnlyQuery),
           sign_(datasets_.ElojelZReadOnlyQuery) {}
 
-    void Select(const Selection& s) override {
-        properties_.fej_kod = s.fej_kod;
-        properties_.bizonylatszam = s.bizonylatszam;
-        properties_.nyelv = s.nyelv;
-        properties_.prev = s.prev;
-        properties_.peldanyszam = s.peldanyszam;
-        properties_.peldany = s.peldany;
-    }
-    void ReopenSign() override { datasets_.ReopenSigns(); }
-    void SetSignFooterEnabled(bool on) override { datasets_.SetSignFooterEnabled(on); }
-    void CloseHeaderAndLines() override {
-        datasets_.Raktar_mozgas_fejZReadOnlyQuery.Close();
-        datasets_.Raktar_mozgasZReadOnlyQuery.Close();
-    }
-    void OpenHeader() override {
-        if (!datasets_.Raktar_mozgas_fejZReadOnlyQuery.Active())
-            datasets_.Raktar_mozgas_fejZReadOnlyQuery.Open();
-    }
-    void OpenLines() override {
-        if (!datasets_.Raktar_mozgasZReadOnlyQuery.Active())
-            datasets_.Raktar_mozgasZReadOnlyQuery.Open();
-        datasets_.Raktar_mozgasZReadOnlyQuery.First();
-    }
+    bool Reopen() override { return datasets_.ReopenAll(); }
     bool GyujtoszamlaGroupEnabled() const override { return datasets_.GyujtoszamlaGroupEnabled(); }
     report::DataSource& Header() override { return header_; }
     report::DataSource& Lines() override { return lines_; }
     report::DataSource& Sign() override { return sign_; }
 
   private:
-    TInvoiceReportProperties properties_;
     TInvoiceDatasets datasets_;
     DataSetAdapter header_;
     DataSetAdapter lines_;
@@ -79,7 +57,7 @@ class DmInvoiceData : public InvoiceData {
 }  // namespace
 
 TQuickRep_szamlabizonylat::TQuickRep_szamlabizonylat(TDM& dm)
-    : dm_(dm), ownData_(std::make_unique<DmInvoiceData>(dm)), data_(ownData_.get()) {
+    : dm_(dm), ownData_(std::make_unique<DmInvoiceData>(dm, selection)), data_(ownData_.get()) {
     Init();
 }
 
@@ -99,7 +77,6 @@ void TQuickRep_szamlabizonylat::Init() {
 }
 
 void TQuickRep_szamlabizonylat::QuickRepBeforePrint(report::Report&) {
-    data_->Select({fej_kod, bizonylatszam, nyelv, prev, peldanyszam, peldany});
     invoice::QuickRepBeforePrint(*this);
     BindDataSources();
 }
@@ -108,6 +85,12 @@ void TQuickRep_szamlabizonylat::BindDataSources() {
     report_.SetDataSource(kHeader, &data_->Header());
     report_.SetDataSource(kLines, &data_->Lines());
     report_.SetDataSource(kSign, &data_->Sign());
+}
+
+RunTempFolder& TQuickRep_szamlabizonylat::TempFolder() {
+    if (!tempFolder_)
+        tempFolder_ = std::make_unique<RunTempFolder>();
+    return *tempFolder_;
 }
 
 report::PageDocument TQuickRep_szamlabizonylat::Layout() {
@@ -146,9 +129,7 @@ void TQuickRep_szamlabizonylat::Print(const std::string& printerName) {
 }
 
 int TQuickRep_szamlabizonylat::CopyCount() {
-    data_->Select({fej_kod, bizonylatszam, nyelv, prev, peldanyszam, peldany});
-    data_->CloseHeaderAndLines();
-    data_->OpenHeader();
+    data_->Reopen();
     TFizmodInfo fizmod;
     dm_.GetFizmodInfo(invoice::IntOf(data_->Header().Value("fizetesmod_kod")), "0", fizmod);
     return invoice::SetupMainInt(dm_, fizmod.halasztott_fizetesu == 1
@@ -157,10 +138,10 @@ int TQuickRep_szamlabizonylat::CopyCount() {
 }
 
 void TQuickRep_szamlabizonylat::ResetDocument() {
-    fej_kod = 0;
-    bizonylatszam.clear();
-    peldanyszam = 0;
-    peldany = 0;
+    selection.fej_kod = 0;
+    selection.bizonylatszam.clear();
+    selection.peldanyszam = 0;
+    selection.peldany = 0;
 }
 
 int TQuickRep_szamlabizonylat::Print_all() {
@@ -180,8 +161,8 @@ int TQuickRep_szamlabizonylat::RunCopies(const std::function<void()>& printCopy)
     } reset{*this};
     const int count = CopyCount();
     for (int copy = 1; copy <= count; ++copy) {
-        peldanyszam = count;
-        peldany = copy;
+        selection.peldanyszam = count;
+        selection.peldany = copy;
         printCopy();
     }
     return count;

@@ -4,7 +4,7 @@
 // first page, and one call per way out (text filter, PDF, preview, printer, copy run).
 //
 //   TQuickRep_szamlabizonylat rep(*DM);
-//   rep.fej_kod = 4317;
+//   rep.selection.fej_kod = 4317;
 //   rep.ExportText("racun.txt");
 //
 // Errors (database, missing columns, unwritable files) rise to the caller.
@@ -17,38 +17,25 @@
 #include "report/engine/export_filter.h"
 #include "report/engine/page_model.h"
 #include "report/engine/report.h"
+#include "report/invoice/invoice_selection.h"
 
 namespace dorvan {
 
 class TDM;
+class RunTempFolder;
 
 // The three datasets the invoice reads, as the header preparation drives them. The real
-// ones (TInvoiceDatasets) run on the data module's connection; tests may give in-memory ones.
+// ones (TInvoiceDatasets) run on the data module's connection and read the report's
+// selection; tests may give in-memory ones.
 class InvoiceData {
   public:
     virtual ~InvoiceData();
 
-    // The document to print, handed over before each run.
-    struct Selection {
-        int fej_kod = 0;
-        std::string bizonylatszam;
-        std::string nyelv;
-        int prev = 0;
-        int peldanyszam = 0;
-        int peldany = 0;
-    };
-    virtual void Select(const Selection& selection) = 0;
-
-    // Closes and reopens the sign dataset (per VAT key the number of different signs).
-    virtual void ReopenSign() = 0;
-    // Whether the sign footer band is on; the lines caption their sign subtotals only then.
-    virtual void SetSignFooterEnabled(bool on) = 0;
-    // Closes the header and the lines.
-    virtual void CloseHeaderAndLines() = 0;
-    // Opens the header when closed (may open the lines as a side effect).
-    virtual void OpenHeader() = 0;
-    // Opens the lines when closed, rewound to their first row.
-    virtual void OpenLines() = 0;
+    // The reopening before every print (TInvoiceDatasets::ReopenAll): the sign dataset, the
+    // sign footer switched on when the lines of some VAT key have more than one sign (the
+    // lines caption their sign subtotals only then), then the header and the lines, rewound
+    // to their first row. Returns whether the sign footer is on.
+    virtual bool Reopen() = 0;
     // Whether the delivery-note group band prints, decided when the lines opened.
     virtual bool GyujtoszamlaGroupEnabled() const = 0;
 
@@ -62,22 +49,17 @@ class TQuickRep_szamlabizonylat {
   public:
     // Builds the report on the data module's datasets.
     explicit TQuickRep_szamlabizonylat(TDM& dm);
-    // Builds the report on datasets of the caller's choice (kept, not owned).
+    // Builds the report on datasets of the caller's choice (kept, not owned; they do not read
+    // `selection`).
     TQuickRep_szamlabizonylat(TDM& dm, InvoiceData& data);
     ~TQuickRep_szamlabizonylat();
     TQuickRep_szamlabizonylat(const TQuickRep_szamlabizonylat&) = delete;
     TQuickRep_szamlabizonylat& operator=(const TQuickRep_szamlabizonylat&) = delete;
 
-    // The document to print: key, or number when not empty (it wins over the key).
-    int fej_kod = 0;
-    std::string bizonylatszam;
-    // Second document language ("00000409", ...); empty: Hungarian only.
-    std::string nyelv;
-    // 1: the "_prev_" snapshot of a document being edited.
-    int prev = 0;
-    // Copy run: the number of copies (0: no copy run) and the copy being printed (from 1).
-    int peldanyszam = 0;
-    int peldany = 0;
+    // The document to print: key, or number when not empty (it wins over the key); the second
+    // document language; the "_prev_" snapshot; the copy run. The datasets read it by
+    // reference at every run.
+    InvoiceSelection selection;
 
     // Ways out; each prepares the report and lays it out again.
     void ExportToFilter(report::ExportFilter& filter);
@@ -93,21 +75,25 @@ class TQuickRep_szamlabizonylat {
     report::PageDocument Layout();
 
     // The copy count of a copy run for the current document (`szamla_peldanyszam`, or
-    // `szamla_peldanyszam_halasztott` for a deferred payment method), then resets `fej_kod`,
-    // `bizonylatszam`, `peldanyszam` and `peldany`. Prints nothing; returns the count.
+    // `szamla_peldanyszam_halasztott` for a deferred payment method), then resets the
+    // selection's `fej_kod`, `bizonylatszam`, `peldanyszam` and `peldany`. Prints nothing;
+    // returns the count.
     int Print_all();
     // The copy run: prints the copy count of Print_all's rule, copy 1 to n with `peldany` set
     // (copy 1 labelled "(EREDETI)"), on the printer as Print chooses it, then resets the
     // properties as Print_all does. Returns the number of copies printed.
     int PrintCopies(const std::string& printerName = {});
-    // The same copy run with the printing of one copy of the caller's choice (called with
-    // `peldanyszam` and `peldany` set).
+    // The same copy run with the printing of one copy of the caller's choice (called with the
+    // selection's `peldanyszam` and `peldany` set).
     int RunCopies(const std::function<void()>& printCopy);
 
     // The report model itself (design, state of the last run).
     report::Report& Design() { return report_; }
     InvoiceData& Data() { return *data_; }
     TDM& Dm() { return dm_; }
+    // The temporary folder of this report's runs (pictures, the fixed text), private to the
+    // process; made on first use, removed with the report.
+    RunTempFolder& TempFolder();
 
     // The header preparation, run by the engine before the first page of every run.
     void QuickRepBeforePrint(report::Report& report);
@@ -126,6 +112,7 @@ class TQuickRep_szamlabizonylat {
     std::unique_ptr<InvoiceData> ownData_;
     InvoiceData* data_ = nullptr;
     report::Report report_;
+    std::unique_ptr<RunTempFolder> tempFolder_;
 };
 
 }  // namespace dorvan

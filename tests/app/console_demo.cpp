@@ -1,4 +1,4 @@
-// dorvan-console-demo: the window program with a stand-in data module that keeps the splash
+// dorvan-console-demo: the window program with a stand-in start-up that keeps the splash
 // on screen for a while (for screenshots under Xvfb, see screenshots.sh).
 //   DORVAN_DEMO_HOLD_MS      how long the stand-in start-up lasts (default 4000)
 //   DORVAN_DEMO_PROGRESS=1   also show the progress window when the console opens
@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "app/progress_form.h"
 #include "config/ui_port.h"
+#include "datamodule/dm.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ int EnvInt(const char* name, int fallback) {
 int main(int argc, char** argv) {
     using namespace dorvan::app;
     DorvanApplication application(argc, argv);
-    ApplicationHooks hooks;
-    hooks.createDataModule = [] {
+    ApplicationOptions options;
+    options.startUp = [](dorvan::TDM&) {
         const int hold = EnvInt("DORVAN_DEMO_HOLD_MS", 4000);
         QElapsedTimer timer;
         timer.start();
@@ -37,18 +38,17 @@ int main(int argc, char** argv) {
             dorvan::Ui().IncProgress("Connect to database.");
             QThread::msleep(20);
         }
-        return AppObject(std::make_shared<int>(0));
     };
-    ApplicationObjects objects(hooks);
+    ApplicationObjects objects(options);
     if (EnvInt("DORVAN_DEMO_PROGRESS", 0) != 0) {
         // Once the console is up, the way a maintenance step shows its progress.
-        QTimer::singleShot(1000, [] {
+        QTimer::singleShot(1000, [&objects] {
             dorvan::Ui().ShowProgress(
                 "Kis türlemet...\r\nOptimális oszlopszélesség "
                 "felderítése folyamatban.");
             dorvan::Ui().DuckInit(10);
             dorvan::Ui().DuckRepaint(4);
-            Progress_Form()->raise();
+            objects.Progress_Form().raise();
         });
     }
     return objects.Run();

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/data_module_start.h"
 #include "app/form1.h"
 #include "datamodule/dm.h"
 #include "startup_fixture.h"
@@ -39,13 +38,11 @@ class EntryStartupTest : public StartupTest {
     // Runs the entry up to the message loop; returns the messages shown with the
     // application title as caption (the standard error box).
     std::vector<std::string> StartEntry(bool& consoleCreated, bool& connected) {
-        app::ApplicationHooks hooks;
-        hooks.createDataModule = app::StartDataModule;
-        hooks.uiPort = &ui_;
-        app::ApplicationObjects objects(hooks);
-        consoleCreated = app::Form1() != nullptr && !ui_.TerminateRequested();
-        connected = app::StartedDataModule() != nullptr &&
-                    app::StartedDataModule()->ZConnection.Connected();
+        app::ApplicationOptions options;
+        options.uiPort = &ui_;
+        app::ApplicationObjects objects(options);
+        consoleCreated = !ui_.TerminateRequested();
+        connected = objects.DM().ZConnection.Connected();
         std::vector<std::string> errors;
         for (const auto& m : ui_.messages) {
             if (m.caption == "Dorvan") {
@@ -71,7 +68,6 @@ TEST_F(EntryStartupTest, FailingCentralQueryStillOpensTheConsole) {
     EXPECT_TRUE(connected);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(Contains(errors[0], "dv_2007_info")) << errors[0];
-    EXPECT_EQ(app::StartedDataModule(), nullptr);  // released with the entry's objects
     test::DropDatabase(Server(), info);
 }
 
@@ -157,6 +153,8 @@ TEST_F(EntryStartupTest, CommandLineReportsTheReasonInOneLine) {
         const CliRun run = RunCli();
         EXPECT_EQ(run.status, 1) << run.output;
         const std::string last = LastLine(run.output);
+        // The final reason alone: no dialog text, no question before it.
+        EXPECT_EQ(run.output, last + "\n");
         EXPECT_TRUE(Contains(last, "Nem sikerült kapcsolódni az adatbázishoz")) << run.output;
         EXPECT_TRUE(Contains(last, c.reason)) << run.output;
     }

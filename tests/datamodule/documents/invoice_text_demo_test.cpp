@@ -141,8 +141,37 @@ TEST_F(InvoiceTextTest, ForeignCurrencyInvoiceWithTheRateStatement) {
               "The amounts above are in EUR!  Exchange rate: 1 EUR = 389,60 HUF\r"
               "Net total: 258 889,20 HUF VAT total: 0,00 HUF "
               "Total amount payable (gross): 258 889,00 HUF\r"
-              "Total amount payable (gross): hatszázhatvannégy  50/100 EUR\r"
+              " Total amount payable (gross): hatszázhatvannégy  50/100 EUR\r"
               "Please transfer the amount of the invoice to our bank account by the due date.");
+}
+
+TEST_F(InvoiceTextTest, SecondLanguageTotalsJoinTheStoredCaptionsAsTheyStand) {
+    // The separating blank of a caption is part of its stored text, never added twice.
+    struct Case {
+        const char* afa;
+        const char* brutto;
+        const char* line;
+    };
+    const Case cases[] = {
+        {" VAT total:", " Gross:",
+         "Net total: 258 889,20 HUF VAT total: 0,00 HUF Gross: 258 889,00 HUF"},
+        {"VAT total:", "Gross:",
+         "Net total: 258 889,20 HUFVAT total: 0,00 HUFGross: 258 889,00 HUF"},
+        {" VAT:", "  Gross:", "Net total: 258 889,20 HUF VAT: 0,00 HUF  Gross: 258 889,00 HUF"},
+    };
+    ShowRate(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        dm.ExecSQL("UPDATE bizonylat_nyelv SET lang_00000409 = :afa WHERE order_field = 90050",
+                   {{"afa", c.afa}});
+        dm.ExecSQL("UPDATE bizonylat_nyelv SET lang_00000409 = :brutto WHERE order_field = 90060",
+                   {{"brutto", c.brutto}});
+        dm.GetBizonylat_nyelvZQuery.Close();
+        const std::string text = LangText(Open(4318));
+        const auto first = text.find('\r');
+        ASSERT_NE(first, std::string::npos) << text;
+        EXPECT_EQ(text.substr(first + 1, text.find('\r', first + 1) - first - 1), c.line);
+    }
 }
 
 TEST_F(InvoiceTextTest, ForeignCurrencyInvoiceWithoutTheRateStatement) {
@@ -153,7 +182,7 @@ TEST_F(InvoiceTextTest, ForeignCurrencyInvoiceWithoutTheRateStatement) {
               "\rFizetendő végösszeg: hatszázhatvannégy  50/100 EUR\r" +
                   kBankZaradek);
     EXPECT_EQ(LangText(d),
-              "\rTotal amount payable (gross): hatszázhatvannégy  50/100 EUR\r"
+              "\r Total amount payable (gross): hatszázhatvannégy  50/100 EUR\r"
               "Please transfer the amount of the invoice to our bank account by the due date.");
 }
 

@@ -33,18 +33,14 @@ class MemoryInvoiceData : public InvoiceData {
     // A line with the given values changed (afakulcs, netto_arbevetel, ...).
     void AddLine(const Row& changes);
 
-    void Select(const Selection& s) override { selection = s; }
-    void ReopenSign() override;
-    void SetSignFooterEnabled(bool on) override { signFooter = on; }
-    void CloseHeaderAndLines() override {}
-    void OpenHeader() override {}
-    void OpenLines() override;
+    // The sign counts, the sign footer and the lines' sign captions, as the real datasets
+    // compute them.
+    bool Reopen() override;
     bool GyujtoszamlaGroupEnabled() const override { return gyujtoszamla; }
     report::DataSource& Header() override { return *header_; }
     report::DataSource& Lines() override { return *lines_; }
     report::DataSource& Sign() override { return *sign_; }
 
-    Selection selection;
     bool signFooter = false;
     bool gyujtoszamla = false;
 

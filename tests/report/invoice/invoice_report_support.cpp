@@ -187,17 +187,17 @@ void MemoryInvoiceData::AddLine(const Row& changes) {
     Rebuild();
 }
 
-void MemoryInvoiceData::ReopenSign() {
+bool MemoryInvoiceData::Reopen() {
     std::map<int, std::set<int>> signs;
     for (const Row& line : lines)
         signs[line.at("afakulcs").toInt()].insert(line.at("elojel").toInt());
     std::vector<Row> rows;
-    for (const auto& [key, set] : signs)
+    signFooter = false;
+    for (const auto& [key, set] : signs) {
         rows.push_back({{"afakulcs", key}, {"elojel_db", static_cast<qlonglong>(set.size())}});
+        signFooter = signFooter || set.size() > 1;
+    }
     sign_ = Source({"afakulcs", "elojel_db"}, rows);
-}
-
-void MemoryInvoiceData::OpenLines() {
     // The sign captions of the lines follow the sign footer, as in the real dataset.
     for (Row& line : lines)
         line["elojel_leiras"] =
@@ -206,6 +206,7 @@ void MemoryInvoiceData::OpenLines() {
                        : QVariant("");
     Rebuild();
     lines_->First();
+    return signFooter;
 }
 
 void MemoryInvoiceData::Rebuild() {

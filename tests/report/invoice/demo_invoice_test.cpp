@@ -82,7 +82,7 @@ class DemoInvoiceTest : public InvoiceTest {
 
 TEST_F(DemoInvoiceTest, Invoice4317TextMatchesItsGoldenFile) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
+    rep.selection.fej_kod = 4317;
     std::vector<int> rowsPerPage;
     const std::vector<std::string> rows = ExportRows(rep, "racun.txt", &rowsPerPage);
 
@@ -126,7 +126,7 @@ TEST_F(DemoInvoiceTest, Invoice4317TextMatchesItsGoldenFile) {
 
 TEST_F(DemoInvoiceTest, LongInvoiceRepeatsItsHeadOnEveryPageAndTotalsOnce) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4320;
+    rep.selection.fej_kod = 4320;
     const report::PageDocument doc = rep.Layout();
     // 70 lines of two bands each need several pages under the repeated page head.
     ASSERT_GE(doc.pages.size(), 3U);
@@ -171,15 +171,15 @@ TEST_F(DemoInvoiceTest, LongInvoiceRepeatsItsHeadOnEveryPageAndTotalsOnce) {
 
 TEST_F(DemoInvoiceTest, ForeignCurrencyInvoiceInASecondLanguage) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4318;
+    rep.selection.fej_kod = 4318;
     report::PageDocument doc = rep.Layout();
     for (const char* none :
          {"QRLabel_10000_lang", "QRLabel_10010_slash", "QRLabel_10010_lang", "QRLabel_10085_lang",
           "QRLabel_10130_lang", "QRLabel_10005_slash", "QRDBText_masodik_sor_langtext"})
         EXPECT_TRUE(TextsOf(doc, none).empty()) << none;
 
-    rep.fej_kod = 4318;
-    rep.nyelv = "00000409";
+    rep.selection.fej_kod = 4318;
+    rep.selection.nyelv = "00000409";
     doc = rep.Layout();
     EXPECT_EQ(TextsOf(doc, "QRLabel_10000_lang"), std::vector<std::string>{"INVOICE"});
     EXPECT_EQ(TextsOf(doc, "QRLabel_10010_lang"), std::vector<std::string>{"Issuer:"});
@@ -208,17 +208,17 @@ TEST_F(DemoInvoiceTest, ForeignCurrencyInvoiceInASecondLanguage) {
 
 TEST_F(DemoInvoiceTest, PreviewCopyShowsNoDocumentNumber) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
-    rep.prev = 1;
-    rep.peldanyszam = 2;
-    rep.peldany = 1;
+    rep.selection.fej_kod = 4317;
+    rep.selection.prev = 1;
+    rep.selection.peldanyszam = 2;
+    rep.selection.peldany = 1;
     const report::PageDocument doc = rep.Layout();
     EXPECT_EQ(TextsOf(doc, "QRLabel_peldany").front(), "** ELŐNÉZET **");
     EXPECT_EQ(TextsOf(doc, "QRDBText_bizonylatszam").front(), "????????");
     EXPECT_EQ(TextsOf(doc, "QRDBText_bizonylatszam2").front(), "????????");
 
-    rep.prev = 0;
-    rep.peldanyszam = 0;
+    rep.selection.prev = 0;
+    rep.selection.peldanyszam = 0;
     const report::PageDocument stored = rep.Layout();
     EXPECT_EQ(TextsOf(stored, "QRLabel_peldany").front(), "** MÁSOLAT **");
     EXPECT_NE(TextsOf(stored, "QRDBText_bizonylatszam").front(), "????????");
@@ -226,16 +226,16 @@ TEST_F(DemoInvoiceTest, PreviewCopyShowsNoDocumentNumber) {
 
 TEST_F(DemoInvoiceTest, DocumentNumberSelectsTheHeader) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
+    rep.selection.fej_kod = 4317;
     const std::string number = TextsOf(rep.Layout(), "QRDBText_bizonylatszam").front();
-    rep.fej_kod = 0;
-    rep.bizonylatszam = number;
+    rep.selection.fej_kod = 0;
+    rep.selection.bizonylatszam = number;
     EXPECT_EQ(TextsOf(rep.Layout(), "QRDBText_bizonylatszam").front(), number);
 }
 
 TEST_F(DemoInvoiceTest, UnknownDocumentPrintsTheFixedTextsOnly) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 999999;
+    rep.selection.fej_kod = 999999;
     const report::PageDocument doc = rep.Layout();
     ASSERT_EQ(doc.pages.size(), 1U);
     EXPECT_TRUE(TextsOf(doc, "QRSysData2").empty());
@@ -244,7 +244,7 @@ TEST_F(DemoInvoiceTest, UnknownDocumentPrintsTheFixedTextsOnly) {
 
 TEST_F(DemoInvoiceTest, HeaderWithoutLinesPrintsOnePageOfHeaderData) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4306;
+    rep.selection.fej_kod = 4306;
     const report::PageDocument doc = rep.Layout();
     ASSERT_EQ(doc.pages.size(), 1U);
     EXPECT_TRUE(TextsOf(doc, "QRSysData2").empty());
@@ -254,7 +254,7 @@ TEST_F(DemoInvoiceTest, HeaderWithoutLinesPrintsOnePageOfHeaderData) {
 
 TEST_F(DemoInvoiceTest, CollectiveInvoiceGroupsByDeliveryDate) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4311;
+    rep.selection.fej_kod = 4311;
     const report::PageDocument doc = rep.Layout();
     EXPECT_EQ(TextsOf(doc, "QRLabel_nemszall").size(), 1U);
     EXPECT_EQ(TextsOf(doc, "QRDBText_szall"), std::vector<std::string>{"2026.11.20."});
@@ -271,7 +271,7 @@ TEST_F(DemoInvoiceTest, CollectiveInvoiceGroupsByDeliveryDate) {
 
 TEST_F(DemoInvoiceTest, ReversalInvoiceIsTitledAsSuch) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4322;
+    rep.selection.fej_kod = 4322;
     const report::PageDocument doc = rep.Layout();
     EXPECT_EQ(TextsOf(doc, "QRLabel_10000").front(), "ÉRVÉNYTELENÍTŐ OKIRAT");
     EXPECT_FALSE(TextsOf(doc, "QRDBText25").empty());
@@ -280,7 +280,7 @@ TEST_F(DemoInvoiceTest, ReversalInvoiceIsTitledAsSuch) {
 TEST_F(DemoInvoiceTest, CopyRunLabelsEachCopyAndResetsTheReport) {
     Setup("szamla_peldanyszam = 2, szamla_peldanyszam_halasztott = 3");
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;  // bank transfer: a deferred payment method
+    rep.selection.fej_kod = 4317;  // bank transfer: a deferred payment method
     std::vector<std::string> labels;
     const int copies =
         rep.RunCopies([&] { labels.push_back(TextsOf(rep.Layout(), "QRLabel_peldany").front()); });
@@ -289,19 +289,19 @@ TEST_F(DemoInvoiceTest, CopyRunLabelsEachCopyAndResetsTheReport) {
               (std::vector<std::string>{"Összesen elkészült 3 példányból ez a 1. (EREDETI) példány",
                                         "Összesen elkészült 3 példányból ez a 2. példány",
                                         "Összesen elkészült 3 példányból ez a 3. példány"}));
-    EXPECT_EQ(rep.fej_kod, 0);
-    EXPECT_EQ(rep.peldanyszam, 0);
-    EXPECT_EQ(rep.peldany, 0);
+    EXPECT_EQ(rep.selection.fej_kod, 0);
+    EXPECT_EQ(rep.selection.peldanyszam, 0);
+    EXPECT_EQ(rep.selection.peldany, 0);
 
-    rep.fej_kod = 4321;  // cash
+    rep.selection.fej_kod = 4321;  // cash
     EXPECT_EQ(rep.Print_all(), 2);
-    EXPECT_EQ(rep.fej_kod, 0);
-    EXPECT_TRUE(rep.bizonylatszam.empty());
+    EXPECT_EQ(rep.selection.fej_kod, 0);
+    EXPECT_TRUE(rep.selection.bizonylatszam.empty());
 }
 
 TEST_F(DemoInvoiceTest, PreviewIsModalAndReturnsWhenClosed) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
+    rep.selection.fej_kod = 4317;
     bool shown = false;
     QTimer::singleShot(200, [&shown] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -316,7 +316,7 @@ TEST_F(DemoInvoiceTest, PreviewIsModalAndReturnsWhenClosed) {
 
 TEST_F(DemoInvoiceTest, CashInvoiceCarriesThePaidStamp) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4321;
+    rep.selection.fej_kod = 4321;
     const report::PageDocument doc = rep.Layout();
     int stamps = 0;
     for (const auto& item : doc.pages.front().items)
@@ -334,13 +334,13 @@ TEST_F(DemoInvoiceTest, CashInvoiceCarriesThePaidStamp) {
 
 TEST_F(DemoInvoiceTest, UnknownPrinterIsAnError) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
+    rep.selection.fej_kod = 4317;
     EXPECT_THROW(rep.Print("no such printer"), report::ReportError);
 }
 
 TEST_F(DemoInvoiceTest, Invoice4317AsPdf) {
     TQuickRep_szamlabizonylat rep(dm);
-    rep.fej_kod = 4317;
+    rep.selection.fej_kod = 4317;
     const std::string path = TempPath("szamla_4317.pdf");
     rep.ExportPdf(path);
     Keep(path);

@@ -78,18 +78,35 @@ TEST_F(InvoiceDataTest, OpeningTheLinesFirstOpensTheHeader) {
     EXPECT_FALSE(LineText("Masodik_sor").empty());
 }
 
-TEST_F(InvoiceDataTest, SignsAndCollectiveCountFollowTheKeyProperty) {
+TEST_F(InvoiceDataTest, SignsAndCollectiveCountFollowTheSelectedDocument) {
     // VAT key 1 has supplied lines and a returned one; keys 2 and 3 one sign each.
     props.fej_kod = 4317;
     EXPECT_EQ(data->ReopenSigns(), (Signs{{1, 2}, {2, 1}, {3, 1}}));
 
-    // Selected by number, the sign dataset still reads `fej_kod`.
-    props.fej_kod = 0;
-    props.bizonylatszam = "SZ2026/0000002";
-    EXPECT_EQ(data->ReopenSigns(), Signs{});
-    data->ReopenAll();
-    EXPECT_FALSE(data->SignFooterEnabled());
-    EXPECT_EQ(Tetel().RecordCount(), 10);
+    // Selected by number, every dataset reads the numbered document, whatever `fej_kod` says.
+    struct Case {
+        int fej_kod;
+        const char* bizonylatszam;
+        int key;
+        bool signFooter;
+        bool collective;
+    };
+    const Case cases[] = {
+        {0, "SZ2026/0000002", 4317, true, false},
+        {4317, "SZ2026/0000001", 4311, false, true},
+        {4311, "SZ2026/0000002", 4317, true, false},
+        {4317, "NINCS/0000001", 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bizonylatszam);
+        props.fej_kod = c.fej_kod;
+        props.bizonylatszam = c.bizonylatszam;
+        EXPECT_EQ(data->SelectedKey(), c.key);
+        EXPECT_EQ(data->ReopenAll(), c.signFooter);
+        EXPECT_EQ(data->SignFooterEnabled(), c.signFooter);
+        EXPECT_EQ(data->GyujtoszamlaGroupEnabled(), c.collective);
+        EXPECT_EQ(Fej().IsEmpty() ? 0 : Fej().FieldByName("kod").AsInteger(), c.key);
+    }
 
     // A zero-value line next to positive ones counts as a second sign.
     props.fej_kod = 4317;
@@ -105,7 +122,7 @@ TEST_F(InvoiceDataTest, NumberWithApostropheIsABoundValue) {
     Exec("update raktar_mozgas_fej set bizonylatszam = :n where kod = 4317",
          {{"n", "SZ'2026/0000002"}});
     props.bizonylatszam = "SZ'2026/0000002";
-    data->ReopenHeaderAndLines();
+    data->ReopenAll();
     ASSERT_FALSE(data->HeaderEmpty());
     EXPECT_EQ(Fej().FieldByName("kod").AsInteger(), 4317);
     EXPECT_EQ(Tetel().RecordCount(), 10);
@@ -167,13 +184,13 @@ TEST_F(InvoiceDataTest, PrevWithoutSnapshotTableFailsAtOpening) {
     Exec("drop table _prev_bizonylatszoveg_fej");
     props.fej_kod = 4317;
     props.prev = 1;
-    EXPECT_THROW(data->ReopenHeaderAndLines(), db::DbError);
+    EXPECT_THROW(data->ReopenAll(), db::DbError);
 }
 
 TEST_F(InvoiceDataTest, MasodikSor) {
     Exec("update raktar_mozgas set megjegyzes = '  a helyszínen  ' where kod in (431707, 431708)");
     props.fej_kod = 4317;
-    data->ReopenHeaderAndLines();
+    data->ReopenAll();
 
     // A stored full text is printed as it stands, with the trimmed note right after it.
     GoToLine(431707);
@@ -193,7 +210,7 @@ TEST_F(InvoiceDataTest, MasodikSor) {
 
     // A full text also takes the line's individual units after a space.
     Exec("update bizonylatszoveg set nev_teljes = 'Fúrógép bérlet' where sor_kod = 431702");
-    data->ReopenHeaderAndLines();
+    data->ReopenAll();
     GoToLine(431702);
     EXPECT_EQ(LineText("Masodik_sor"), "Fúrógép bérlet " + egyed);
 }
@@ -208,7 +225,7 @@ TEST_F(InvoiceDataTest, AmountsDiscountAndTexts) {
     Exec("update raktar_mozgas set netto_kedvezmeny = -netto_arbevetel where kod = 431701");
     Exec("update raktar_mozgas set lista_egysegar_netto = -1234.5 where kod = 431709");
     props.fej_kod = 4317;
-    data->ReopenHeaderAndLines();
+    data->ReopenAll();
 
     struct Case {
         int kod;
@@ -347,7 +364,7 @@ TEST_F(InvoiceDataTest, ReversalAndProFormaNotes) {
             "update raktar_mozgas_fej set forras_bizonylat = 'PF2026/0000001',"
             " forras_bizonylat_kod = :kod, forras_bizonylat_fajta = :fajta where kod = 4317",
             {{"kod", c.kod}, {"fajta", c.fajta}});
-        data->ReopenHeaderAndLines();
+        data->ReopenAll();
         if (c.leiras)
             EXPECT_EQ(FejText("forras_bizonylat_leiras"), c.leiras);
         else

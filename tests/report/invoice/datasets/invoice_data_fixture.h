@@ -1,5 +1,5 @@
 #pragma once
-// A data module connected to the demo database, with the report properties and the invoice
+// A data module connected to the demo database, with a document selection and the invoice
 // datasets over it. Every change a test makes is rolled back at its end.
 
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ class InvoiceDataTest : public ::testing::Test {
 
     TDM dm;
     std::unique_ptr<db::Transaction> tx;
-    TInvoiceReportProperties props;
+    InvoiceSelection props;
     std::unique_ptr<TInvoiceDatasets> data;
 };
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "db/errors.h"
-#include "invoice_data/invoice_data_fixture.h"
+#include "report/invoice/datasets/invoice_data_fixture.h"
 #include "report/nav/nav_export.h"
 #include "report/nav/nav_xml_writer.h"
 

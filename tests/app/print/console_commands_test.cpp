@@ -16,7 +16,6 @@
 
 #include "app/application.h"
 #include "app/console_commands.h"
-#include "app/data_module_start.h"
 #include "app/form1.h"
 #include "config/recording_ui.h"
 #include "datamodule/dm.h"
@@ -66,14 +65,10 @@ class ConsoleCommandsTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(installation_->EchoRunning());
-        app::ApplicationHooks hooks;
-        hooks.createDataModule = app::StartDataModule;
-        hooks.uiPort = &ui_;
-        app::InstallConsoleCommands(hooks);
-        objects_ = std::make_unique<app::ApplicationObjects>(hooks);
-        ASSERT_NE(app::Form1(), nullptr);
-        ASSERT_NE(app::StartedDataModule(), nullptr);
-        ASSERT_TRUE(app::StartedDataModule()->ZConnection.Connected());
+        app::ApplicationOptions options;
+        options.uiPort = &ui_;
+        objects_ = std::make_unique<app::ApplicationObjects>(options);
+        ASSERT_TRUE(objects_->DM().ZConnection.Connected());
         ASSERT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
     }
     void TearDown() override { objects_.reset(); }
@@ -105,26 +100,25 @@ std::unique_ptr<PrintInstallation> ConsoleCommandsTest::installation_;
 
 TEST_F(ConsoleCommandsTest, PrintTestWritesRacunAndCopiesItToThePort) {
     WriteText(PortPath(), std::string(50000, 'x'));
-    app::Form1()->Button1->click();
+    objects_->Form1().Button1->click();
     EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
     const std::string text = ReadText(work_.Path() / "racun.txt");
     ASSERT_FALSE(text.empty());
     EXPECT_NE(text.find("V\xE9g\xF6sszesen:"), std::string::npos);
     EXPECT_EQ(ReadText(PortPath()), text);
-    ASSERT_NE(app::QuickRep_szamlabizonylat(), nullptr);
-    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().fej_kod, 4317);
+    EXPECT_EQ(objects_->QuickRep_szamlabizonylat().selection.fej_kod, 4317);
 
     // Pressed again: overwritten and copied again.
     WriteText(work_.Path() / "racun.txt", "old");
     WriteText(PortPath(), "old");
-    app::Form1()->Button1->click();
+    objects_->Form1().Button1->click();
     EXPECT_EQ(ReadText(work_.Path() / "racun.txt"), text);
     EXPECT_EQ(ReadText(PortPath()), text);
 }
 
 TEST_F(ConsoleCommandsTest, PrintTestWithoutAPortIsSilent) {
     const EnvVar noPort("DORVAN_LPT1", (work_.Path() / "missing" / "lpt1").string());
-    app::Form1()->Button1->click();
+    objects_->Form1().Button1->click();
     EXPECT_TRUE(ErrorBoxes().empty());
     EXPECT_FALSE(ReadText(work_.Path() / "racun.txt").empty());
     EXPECT_FALSE(fs::exists(work_.Path() / "missing"));
@@ -147,12 +141,12 @@ TEST_F(ConsoleCommandsTest, PreviewOpensModallyAndReturnsWhenClosed) {
         }
     });
     timer.start();
-    app::Form1()->show();  // as in a run: the console is on screen
-    app::Form1()->Button2->click();
+    objects_->Form1().show();  // as in a run: the console is on screen
+    objects_->Form1().Button2->click();
     timer.stop();
     EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
     EXPECT_FALSE(seen.isEmpty()) << "no modal preview was opened";
-    EXPECT_EQ(app::QuickRep_szamlabizonylat()->Report().fej_kod, 4317);
+    EXPECT_EQ(objects_->QuickRep_szamlabizonylat().selection.fej_kod, 4317);
     EXPECT_FALSE(fs::exists(work_.Path() / "racun.txt"));
 }
 
@@ -160,7 +154,7 @@ TEST_F(ConsoleCommandsTest, DatabaseErrorShowsTheErrorBoxAndTheConsoleStaysUsabl
     WriteText(PortPath(), "before");
     RunScript(Server(), DatabaseName(),
               "SET lock_timeout = '10s'; ALTER TABLE raktar_mozgas_fej RENAME TO rmf_away");
-    app::Form1()->Button1->click();
+    objects_->Form1().Button1->click();
     RunScript(Server(), DatabaseName(),
               "SET lock_timeout = '10s'; ALTER TABLE rmf_away RENAME TO raktar_mozgas_fej");
 
@@ -170,7 +164,7 @@ TEST_F(ConsoleCommandsTest, DatabaseErrorShowsTheErrorBoxAndTheConsoleStaysUsabl
     EXPECT_EQ(ReadText(PortPath()), "before") << "no copy after a failed export";
 
     // The console goes on: the next press prints.
-    app::Form1()->Button1->click();
+    objects_->Form1().Button1->click();
     EXPECT_EQ(ErrorBoxes().size(), 1u);
     const std::string text = ReadText(work_.Path() / "racun.txt");
     EXPECT_NE(text.find("V\xE9g\xF6sszesen:"), std::string::npos);

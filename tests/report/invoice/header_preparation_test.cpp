@@ -6,8 +6,10 @@
 
 #include <QFile>
 #include <filesystem>
+#include <fstream>
 
 #include "config/recording_ui.h"
+#include "config/temp_folder.h"
 #include "invoice_report_support.h"
 #include "report/invoice/header_preparation.h"
 
@@ -63,7 +65,7 @@ TEST_F(HeaderPreparationTest, LetterheadAndFooterPicturesGoThroughTheTemporaryFi
     EXPECT_TRUE(C("QRImage_labresz").autoSize);
     EXPECT_DOUBLE_EQ(C("QRLabel_Tulajdonos").top, 16);
     EXPECT_DOUBLE_EQ(B("ChildBand_tulajdonos").height, C("QRLabel_Tulajdonos").height + 16);
-    EXPECT_TRUE(std::filesystem::exists(invoice::GetTempFolder() + "Level_grafika.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(rep->TempFolder().Path() + "Level_grafika.jpg"));
     int pictures = 0;
     for (const auto& item : doc.pages.front().items)
         pictures += std::holds_alternative<report::PictureItem>(item) ? 1 : 0;
@@ -88,10 +90,34 @@ TEST_F(HeaderPreparationTest, FixedTextPrintsFromTheSettingsWhenSet) {
     EXPECT_TRUE(B("ChildBand_allandoszoveg").enabled);
     EXPECT_NE(C("QRRichText_allandoszoveg").richText.find("tulajdona"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(
-        std::filesystem::u8path(invoice::GetTempFolder() + "Állandó szöveg a számlán.rtf")));
+        std::filesystem::u8path(rep->TempFolder().Path() + "Állandó szöveg a számlán.rtf")));
     Setup("szamla_allandoszoveg = NULL");
     Run();
     EXPECT_FALSE(B("ChildBand_allandoszoveg").enabled);
+}
+
+TEST_F(HeaderPreparationTest, TemporaryFilesStayInAPrivateFolderOfTheRun) {
+    namespace fs = std::filesystem;
+    const fs::path folder = rep->TempFolder().Path();
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(folder.parent_path().parent_path(), fs::path(qgetenv("TMPDIR").toStdString()));
+    // A link in place of a temporary file is replaced, never written through.
+    const fs::path victim = folder.parent_path().parent_path() / "victim.txt";
+    { std::ofstream(victim) << "keep"; }
+    fs::create_symlink(victim, folder / "Állandó szöveg a számlán.rtf");
+    Setup("szamla_allandoszoveg = '{\\rtf1\\ansi Saját szöveg.}'");
+    Run();
+    EXPECT_FALSE(fs::is_symlink(folder / "Állandó szöveg a számlán.rtf"));
+    std::string kept;
+    std::getline(std::ifstream(victim), kept);
+    EXPECT_EQ(kept, "keep");
+    // Another report has a folder of its own; each goes with its report.
+    auto other = std::make_unique<TQuickRep_szamlabizonylat>(dm, data);
+    EXPECT_NE(other->TempFolder().Path(), rep->TempFolder().Path());
+    rep.reset();
+    EXPECT_FALSE(fs::exists(folder));
+    fs::remove(victim);
+    Setup("szamla_allandoszoveg = NULL");
 }
 
 TEST_F(HeaderPreparationTest, PostalBlockAndPaidStamp) {
@@ -157,7 +183,7 @@ TEST_F(HeaderPreparationTest, HungarianOnlyHidesEveryLanguageLabelAndBand) {
 
 TEST_F(HeaderPreparationTest, LanguageWithoutKeyRowHidesTheLabelsButKeepsTheBands) {
     dm.ExecSQL("DELETE FROM lang_key WHERE key_code = '00000407'");
-    rep->nyelv = "00000407";
+    rep->selection.nyelv = "00000407";
     Run();
     dm.ExecSQL(
         "INSERT INTO lang_key (kod, key_code, key_order, key_name, font, carset, "
@@ -174,7 +200,7 @@ TEST_F(HeaderPreparationTest, SecondLanguageCaptionsAndFonts) {
     dm.ExecSQL(
         "UPDATE lang_key SET font = 'DejaVu Sans', carset = '238 - EASTEUROPE_CHARSET' "
         "WHERE key_code = '00000407'");
-    rep->nyelv = "00000407";
+    rep->selection.nyelv = "00000407";
     Run();
     EXPECT_EQ(C("QRLabel_10000_lang").caption, "RECHNUNG");
     EXPECT_EQ(C("QRLabel_10015_Lang").caption, "Kunde:");

@@ -1,0 +1,24 @@
+#pragma once
+// The byte-for-byte copy of the plain-text invoice to the dot-matrix printer's port, used by
+// the console's print test and by dorvan-print.
+
+#include <string>
+
+namespace dorvan::app {
+
+// The default device of the parallel port "LPT1", and the environment variable that
+// replaces it.
+inline constexpr const char* kDefaultLpt1Device = "/dev/lp0";
+inline constexpr const char* kLpt1DeviceVariable = "DORVAN_LPT1";
+
+// The device path that stands for "LPT1": $DORVAN_LPT1 when set and not empty, else
+// "/dev/lp0".
+std::string Lpt1DevicePath();
+
+// Copies `source` byte for byte to `target`, overwriting it. A target below /dev is
+// written only when it exists (a missing port is never created as a plain file). Returns
+// false when anything failed, with the reason in `reason` when given; nothing is reported.
+bool CopyFileToPort(const std::string& source, const std::string& target,
+                    std::string* reason = nullptr);
+
+}  // namespace dorvan::app
