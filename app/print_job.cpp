@@ -52,11 +52,8 @@ void CheckDocumentExists(TDM& dm, const PrintOptions& options) {
 
 void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
     if (options.navXml) {
-        TInvoiceReportProperties document;
-        document.fej_kod = options.key.value_or(kConsoleDocumentKey);
-        document.bizonylatszam = options.number.value_or("");
-        document.prev = options.prev ? 1 : 0;
-        nav::ExportNavXml(report.Dm(), document, *options.navXml);
+        SetDocument(report, options);
+        nav::ExportNavXml(report.Dm(), report.selection, *options.navXml);
     }
     std::optional<std::string> text = options.text;
     std::optional<std::string> port = options.port;

@@ -30,10 +30,12 @@ demo_install "$work"
 # version from the local central information database.
 demo_web_start
 
-# An update script beside the program: the first start-up applies it (a new column with a
-# default) and logs it; the next one removes the file.
+# The update scripts of the release beside the program, and one more of the demo's own: the
+# first start-up applies them in name order (the demo's adds a column with a default) and
+# logs them; the next one removes the files.
 mkdir -p "$DORVAN_EXE_DIR/database_scripts"
-cat >"$DORVAN_EXE_DIR/database_scripts/001_tetel_polc.sql" <<'SQL'
+cp "$here"/database_scripts/*.sql "$DORVAN_EXE_DIR/database_scripts/"
+cat >"$DORVAN_EXE_DIR/database_scripts/900_tetel_polc.sql" <<'SQL'
 ALTER TABLE tetel ADD COLUMN polc varchar(20) DEFAULT 'A-1';
 SQL
 

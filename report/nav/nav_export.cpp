@@ -67,7 +67,7 @@ TNavVatKeySource ReadVatKey(TDM& dm, int kod) {
 
 }  // namespace
 
-TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const TInvoiceReportProperties& properties) {
+TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const InvoiceSelection& properties) {
     TInvoiceDatasets data(dm, properties);
     data.ReopenAll();
     if (data.HeaderEmpty())
@@ -172,11 +172,11 @@ TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const TInvoiceReportProperties& 
     return s;
 }
 
-std::string NavInvoiceXml(TDM& dm, const TInvoiceReportProperties& properties) {
+std::string NavInvoiceXml(TDM& dm, const InvoiceSelection& properties) {
     return WriteNavInvoiceXml(BuildNavInvoice(ReadNavInvoiceSource(dm, properties)));
 }
 
-void ExportNavXml(TDM& dm, const TInvoiceReportProperties& properties, const std::string& path) {
+void ExportNavXml(TDM& dm, const InvoiceSelection& properties, const std::string& path) {
     // Everything is built before the file is touched.
     const std::string xml = NavInvoiceXml(dm, properties);
     QSaveFile file(QString::fromStdString(path));

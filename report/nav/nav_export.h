@@ -22,14 +22,14 @@ class NavFileError : public std::runtime_error {
 
 // The stored values of the document chosen by `properties` (`fej_kod` or `bizonylatszam`,
 // `prev`). Throws NavDataError when there is no such document.
-TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const TInvoiceReportProperties& properties);
+TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const InvoiceSelection& properties);
 
 // The `InvoiceData` document of the chosen document, as UTF-8 bytes.
-std::string NavInvoiceXml(TDM& dm, const TInvoiceReportProperties& properties);
+std::string NavInvoiceXml(TDM& dm, const InvoiceSelection& properties);
 
 // Writes that document to `path`, whole or not at all (a temporary file beside it, renamed
 // into place): a document that cannot be expressed (NavDataError) or a failed write
 // (NavFileError) leaves no file and any earlier file untouched.
-void ExportNavXml(TDM& dm, const TInvoiceReportProperties& properties, const std::string& path);
+void ExportNavXml(TDM& dm, const InvoiceSelection& properties, const std::string& path);
 
 }  // namespace dorvan::nav

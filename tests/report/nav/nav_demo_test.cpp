@@ -107,7 +107,7 @@ class NavDemoTest : public InvoiceDataTest {
     }
 
     std::string Xml(int kod) {
-        TInvoiceReportProperties document;
+        InvoiceSelection document;
         document.fej_kod = kod;
         return nav::NavInvoiceXml(dm, document);
     }
@@ -225,7 +225,7 @@ TEST_F(NavDemoTest, WhatCannotBeExpressedLeavesNoFile) {
         const fs::path absent = dir / "absent.xml";
         const fs::path earlier = dir / "earlier.xml";
         std::ofstream(earlier) << "earlier";
-        TInvoiceReportProperties document;
+        InvoiceSelection document;
         document.fej_kod = c.kod;
         for (const fs::path& path : {absent, earlier}) {
             try {
@@ -248,7 +248,7 @@ TEST_F(NavDemoTest, WhatCannotBeExpressedLeavesNoFile) {
 TEST_F(NavDemoTest, ExportReplacesTheFileWhole) {
     const fs::path target = dir / "4317.xml";
     std::ofstream(target) << std::string(200000, 'x');
-    TInvoiceReportProperties document;
+    InvoiceSelection document;
     document.fej_kod = 4317;
     nav::ExportNavXml(dm, document, target.string());
     EXPECT_EQ(ReadFile(target), Xml(4317));
