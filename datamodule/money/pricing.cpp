@@ -1,6 +1,7 @@
 #include "datamodule/money/pricing.h"
 
 #include <array>
+#include <optional>
 
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
@@ -52,47 +53,39 @@ void Pricing::GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod
                                  TEgysegar& Egysegar) {
     Egysegar = TEgysegar{};
 
-    // The item, the partner and (with project management) the project; missing rows read
-    // as zeros and an empty tax number.
+    // The item, the partner and the project in one read; missing rows read as zeros and an
+    // empty tax number.
     int akcios = 0;
     std::array<int, kDimensions + 1> fajta{};
     int forditottanAdozhat = 0;
-    {
-        auto q = OpenQuery(dm_.ZConnection, "PrepareSQL",
-                           {"SELECT akcios, fajta1, fajta2, fajta3, fajta4, fajta5, fajta6, "
-                            "forditottan_adozhat",
-                            " from tetel", "  where kod = :kod"},
-                           {{"kod", TetelKod}});
-        if (!q->IsEmpty()) {
-            akcios = IntField(*q, "akcios");
-            for (std::size_t k = 1; k <= kDimensions; ++k)
-                fajta[k] = IntField(*q, kFajtaColumns[k]);
-            forditottanAdozhat = IntField(*q, "forditottan_adozhat");
-        }
-    }
     int csoport = 0;
     int afaMentes = 0;
     std::string adoszam;
-    {
-        auto q = OpenQuery(dm_.ZConnection, "PrepareSQL",
-                           {"SELECT Partner_csoport_kod, afa_mentes_forgalom, adoszam",
-                            " from partner", "  where kod = :kod"},
-                           {{"kod", PartnerKod}});
-        if (!q->IsEmpty()) {
-            csoport = IntField(*q, "partner_csoport_kod");
-            afaMentes = IntField(*q, "afa_mentes_forgalom");
-            adoszam = TextField(*q, "adoszam");
-        }
-    }
-    const bool projektkezeles = SetupInt(dm_, "projektkezeles") == 1;
     int projektForditott = 0;
-    if (projektkezeles) {
-        auto q = OpenQuery(dm_.ZConnection, "PrepareSQL",
-                           {"SELECT forditott_adozas", " from projektek", "  where kod = :kod"},
-                           {{"kod", ProjektKod}});
-        if (!q->IsEmpty())
-            projektForditott = IntField(*q, "forditott_adozas");
+    {
+        auto q = OpenQuery(
+            dm_.ZConnection, "PrepareSQL",
+            {"SELECT tetel.akcios, tetel.fajta1, tetel.fajta2, tetel.fajta3, tetel.fajta4,",
+             "   tetel.fajta5, tetel.fajta6, tetel.forditottan_adozhat,",
+             "   partner.Partner_csoport_kod, partner.afa_mentes_forgalom, partner.adoszam,",
+             "   projektek.forditott_adozas", " from (SELECT 1) AS egy",
+             "   left join tetel on tetel.kod = :tetel_kod",
+             "   left join partner on partner.kod = :partner_kod",
+             "   left join projektek on projektek.kod = :projekt_kod"},
+            {{"tetel_kod", TetelKod}, {"partner_kod", PartnerKod}, {"projekt_kod", ProjektKod}});
+        akcios = IntField(*q, "akcios");
+        for (std::size_t k = 1; k <= kDimensions; ++k)
+            fajta[k] = IntField(*q, kFajtaColumns[k]);
+        forditottanAdozhat = IntField(*q, "forditottan_adozhat");
+        csoport = IntField(*q, "partner_csoport_kod");
+        afaMentes = IntField(*q, "afa_mentes_forgalom");
+        adoszam = TextField(*q, "adoszam");
+        projektForditott = IntField(*q, "forditott_adozas");
     }
+    // The project's flag counts only with project management on.
+    const bool projektkezeles = SetupInt(dm_, "projektkezeles") == 1;
+    if (!projektkezeles)
+        projektForditott = 0;
 
     // The base price.
     TEgysegar arajanlat;
@@ -102,8 +95,13 @@ void Pricing::GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod
     } else if (akcios == 1) {
         GetTetelEgysegar(TetelKod, GetAlapertelmezettEgysegar(DevizaNev), Egysegar);
     } else {
+        // The rules in key order: a qualifying rule whose score is not below the best so far
+        // becomes the choice, so the last rule of the highest score wins. Only its price is
+        // read.
         bool found = false;
         int best = 0;
+        int egysegarKod = 0;
+        double szorzo = 0;
         {
             auto rules = OpenQuery(dm_.ZConnection, "GetPartnerEgysegarSQL",
                                    {"SELECT *", " from partner_csoport_egysegarak",
@@ -122,16 +120,19 @@ void Pricing::GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod
                 }
                 if (!qualifies || score < best)
                     continue;
-                TEgysegar lista;
-                GetTetelEgysegar(TetelKod, IntField(*rules, "egysegar"), lista);
-                const double szorzo = FloatField(*rules, "szorzo");
-                Egysegar.egysegar = szorzo * lista.egysegar;
-                Egysegar.egysegar_brutto = szorzo * lista.egysegar_brutto;
-                Egysegar.afa_kulcs = lista.afa_kulcs;
-                Egysegar.deviza_nev = lista.deviza_nev;
+                egysegarKod = IntField(*rules, "egysegar");
+                szorzo = FloatField(*rules, "szorzo");
                 best = score;
                 found = true;
             }
+        }
+        if (found) {
+            TEgysegar lista;
+            GetTetelEgysegar(TetelKod, egysegarKod, lista);
+            Egysegar.egysegar = szorzo * lista.egysegar;
+            Egysegar.egysegar_brutto = szorzo * lista.egysegar_brutto;
+            Egysegar.afa_kulcs = lista.afa_kulcs;
+            Egysegar.deviza_nev = lista.deviza_nev;
         }
         if (!found)
             GetTetelEgysegar(TetelKod, GetAlapertelmezettEgysegar(DevizaNev), Egysegar);
@@ -257,15 +258,16 @@ double Pricing::GetPartnerKedvezmeny(int PartnerKod, int FizetesmodKod) {
                         "  and partner_kedvezmeny.partner_kod = :partner_kod",
                         "  order by kedvezmeny.kod, partner_kedvezmeny.kod"},
                        {{"partner_kod", PartnerKod}});
-    if (q->IsEmpty())
-        return 0;
-    const double forgalom = GetPartnerNettoForgalom(PartnerKod);
+    // The turnover is read once, when a row of this payment method needs it.
+    std::optional<double> forgalom;
     double d = 0;
     for (q->First(); !q->Eof(); q->Next()) {
         const int fizetesmod = IntField(*q, "fizetesmod");
         if (fizetesmod != FizetesmodKod && fizetesmod != 0)
             continue;
-        if (static_cast<double>(IntField(*q, "netto_limit")) > forgalom)
+        if (!forgalom)
+            forgalom = GetPartnerNettoForgalom(PartnerKod);
+        if (static_cast<double>(IntField(*q, "netto_limit")) > *forgalom)
             continue;
         d = (1 - (1 - FloatField(*q, "kedvezmeny") / 100) * (1 - d / 100)) * 100;
     }
@@ -273,17 +275,18 @@ double Pricing::GetPartnerKedvezmeny(int PartnerKod, int FizetesmodKod) {
 }
 
 double Pricing::GetPartnerNettoForgalom(int PartnerKod) {
-    const int year = db::DecodeDate(dm_.GetDate()).year;
-    auto q = OpenQuery(dm_.ZConnection, "GetPartnerNettoForgalomSQL",
-                       {"SELECT SUM(netto_arbevetel_vegosszeg_huf) as netto_arbevetel_huf",
-                        " from raktar_mozgas_fej", "  where partner_kod = :partner_kod",
-                        "   and ((bizonylat_fajta = :nyugtas) or (bizonylat_fajta = :szamlas))",
-                        "   and datum >= :datum1", "   and datum <= :datum2"},
-                       {{"partner_kod", PartnerKod},
-                        {"nyugtas", ToInt(BizonylatFajta::NyugtasEladas)},
-                        {"szamlas", ToInt(BizonylatFajta::SzamlasEladas)},
-                        {"datum1", db::Value::Date(db::EncodeDate(year, 1, 1))},
-                        {"datum2", db::Value::Date(db::EncodeDate(year, 12, 31))}});
+    // The year is that of the server's local clock (the clock GetDate reads), taken in the
+    // statement itself.
+    auto q = OpenQuery(
+        dm_.ZConnection, "GetPartnerNettoForgalomSQL",
+        {"SELECT SUM(netto_arbevetel_vegosszeg_huf) as netto_arbevetel_huf",
+         " from raktar_mozgas_fej", "  where partner_kod = :partner_kod",
+         "   and ((bizonylat_fajta = :nyugtas) or (bizonylat_fajta = :szamlas))",
+         "   and datum >= make_date(CAST(EXTRACT(YEAR FROM LOCALTIMESTAMP) AS integer), 1, 1)",
+         "   and datum <= make_date(CAST(EXTRACT(YEAR FROM LOCALTIMESTAMP) AS integer), 12, 31)"},
+        {{"partner_kod", PartnerKod},
+         {"nyugtas", ToInt(BizonylatFajta::NyugtasEladas)},
+         {"szamlas", ToInt(BizonylatFajta::SzamlasEladas)}});
     return q->IsEmpty() ? 0 : FloatField(*q, "netto_arbevetel_huf");
 }
 
