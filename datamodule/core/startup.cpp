@@ -103,7 +103,7 @@ void Startup::ConnectMain() {
                 ConnectAttempt();
                 return;
             } catch (const IniWriteError&) {
-                ZConnection.Disconnect();
+                dm_.ZConnection.Disconnect();
                 throw;  // names the settings file and why; connecting again cannot help
             } catch (const std::exception& e) {
                 reason = mt.Port.empty() && mt.Host.empty() ? ConnectFailureReason::NoSettings
