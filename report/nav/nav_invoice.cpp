@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "config/lib_strings.h"
-#include "datamodule/lib_common.h"
+#include "datamodule/core/lib_common.h"
 
 namespace dorvan::nav {
 namespace {
