@@ -7,6 +7,8 @@ TDM::TDM() {
     OnClearUserCache = [this] { UserCache.Clear(); };
     // The start-up applies pending update scripts.
     OnQueryingUpdateScript = [this] { QueryingUpdateScript(); };
+    // The forint rows, the category self test and the owner's partner close the start-up.
+    OnStartupChecks = [this] { startupChecks_.Run(); };
 }
 
 TDM::~TDM() {

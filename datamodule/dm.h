@@ -25,10 +25,13 @@
 #include "datamodule/masters/lookups.h"
 #include "datamodule/masters/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/money/pricing.h"
+#include "datamodule/money/rates.h"
 #include "datamodule/stock/stock.h"
 #include "datamodule/system/event_log.h"
 #include "datamodule/system/presence.h"
 #include "datamodule/system/setup.h"
+#include "datamodule/system/startup_checks.h"
 #include "datamodule/system/update_scripts.h"
 #include "datamodule/texts/item_names.h"
 #include "datamodule/texts/lang_texts.h"
@@ -374,6 +377,53 @@ class TDM : public DmContext {
     double GetUtolsoAtlagar(int TetelKod, int RaktarKod) {
         return stock_.GetUtolsoAtlagar(TetelKod, RaktarKod);
     }
+
+    // --- Exchange rates (datamodule/money/rates.h) ---
+    Rates rates_{*this};
+    double GetArfolyam(const std::string& DevizaNev, bool Silent, TDateTime Datum) {
+        return rates_.GetArfolyam(DevizaNev, Silent, Datum);
+    }
+    double lib_convertCurrency(const std::string& Forras, const std::string& Cel, double Osszeg,
+                               TDateTime Datum) {
+        return rates_.lib_convertCurrency(Forras, Cel, Osszeg, Datum);
+    }
+    void ConvertEgysegar(const std::string& CelDeviza, const TEgysegar& Source, TDateTime Datum,
+                         TEgysegar& Target) {
+        rates_.ConvertEgysegar(CelDeviza, Source, Datum, Target);
+    }
+    void DevizaCheckAndRebuild() { rates_.DevizaCheckAndRebuild(); }
+
+    // --- Price determination (datamodule/money/pricing.h) ---
+    Pricing pricing_{*this};
+    void GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod, int ProjektKod,
+                            bool Silent, TDateTime Datum, const std::string& DevizaNev,
+                            TEgysegar& Egysegar) {
+        pricing_.GetPartnerEgysegar(TetelKod, PartnerKod, FizetesmodKod, ProjektKod, Silent, Datum,
+                                    DevizaNev, Egysegar);
+    }
+    void GetTetelEgysegar(int TetelKod, int EgysegarKod, TEgysegar& Egysegar) {
+        pricing_.GetTetelEgysegar(TetelKod, EgysegarKod, Egysegar);
+    }
+    int GetAlapertelmezettEgysegar(const std::string& DevizaNev) {
+        return pricing_.GetAlapertelmezettEgysegar(DevizaNev);
+    }
+    int GetEgysegarKod(const std::string& Nev) { return pricing_.GetEgysegarKod(Nev); }
+    void GetPartnerArajanlatAr(int PartnerKod, int TetelKod, TDateTime Datum, TEgysegar& Egysegar) {
+        pricing_.GetPartnerArajanlatAr(PartnerKod, TetelKod, Datum, Egysegar);
+    }
+    double GetPartnerKedvezmeny(int PartnerKod, int FizetesmodKod) {
+        return pricing_.GetPartnerKedvezmeny(PartnerKod, FizetesmodKod);
+    }
+    double GetPartnerNettoForgalom(int PartnerKod) {
+        return pricing_.GetPartnerNettoForgalom(PartnerKod);
+    }
+    double Kiskerar(int TetelKod, TDateTime Datum) { return pricing_.Kiskerar(TetelKod, Datum); }
+
+    // --- Start-up checks (datamodule/system/startup_checks.h) ---
+    // Run by the start-up through OnStartupChecks.
+    StartupChecks startupChecks_{*this};
+    void FajtaTeszt() { startupChecks_.FajtaTeszt(); }
+    int CreateLocalClient() { return startupChecks_.CreateLocalClient(); }
 };
 
 }  // namespace dorvan

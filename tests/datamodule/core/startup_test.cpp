@@ -45,6 +45,7 @@ TEST_F(StartupTest, ConnectsOpensTheQueriesAndWritesTheSettingsBack) {
         "Connect to database. [" + Server().host + ":" + DatabaseName() + "]",
         "Update scripts.",
         "Open all datatable.",
+        "Self test is runing.",
     };
     EXPECT_EQ(ui_.progress, progress);
     // Every query reported itself as the splash table line, which ends cleared.
