@@ -12,12 +12,16 @@
 #include "datamodule/connect_failure.h"
 #include "datamodule/dm_context.h"
 #include "datamodule/doc_headers.h"
+#include "datamodule/documents/partner_journal.h"
+#include "datamodule/documents/projects.h"
 #include "datamodule/issuer_blocks.h"
 #include "datamodule/item_names.h"
 #include "datamodule/lang_texts.h"
 #include "datamodule/lookups.h"
 #include "datamodule/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/system/layouts_rights.h"
+#include "datamodule/system/maintenance.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/mem_table.h"
@@ -333,6 +337,111 @@ class TDM : public DmContext {
     // "[id, id (2), ...]" of the individual units of a line (Prev 1: the "_prev_" copy);
     // "" when it has none.
     std::string GetEgyediMegjegyzes(int SorKod, int Prev);
+
+    // --- Projects, partner journal, layouts and rights, maintenance
+    // (datamodule/documents/projects.h, datamodule/documents/partner_journal.h,
+    //  datamodule/system/layouts_rights.h, datamodule/system/maintenance.h) ---
+    Projects ProjectsArea{*this};
+    PartnerJournal PartnerJournalArea{*this};
+    LayoutsRights LayoutsRightsArea{*this};
+    Maintenance MaintenanceArea{*this};
+    void GetProjektForgalomInfo(int Kod, const std::string& Mode, TProjektForgalomInfo& Info) {
+        ProjectsArea.GetProjektForgalomInfo(Kod, Mode, Info);
+    }
+    void GetMaxMinProjektDatum(int Kod, TProjektDatum& Datum) {
+        ProjectsArea.GetMaxMinProjektDatum(Kod, Datum);
+    }
+    bool SetProjectKod(int FejKod, int ProjektKod) {
+        return ProjectsArea.SetProjectKod(FejKod, ProjektKod);
+    }
+    void GetNevViaKod(const std::string& Table, int Kod, std::string& Text) {
+        ProjectsArea.GetNevViaKod(Table, Kod, Text);
+    }
+    void GetProjekt_utemezesNev(int Kod, std::string& Text) {
+        ProjectsArea.GetProjekt_utemezesNev(Kod, Text);
+    }
+    void GetProjekt_besorolasNev(int Kod, std::string& Text) {
+        ProjectsArea.GetProjekt_besorolasNev(Kod, Text);
+    }
+    void GetProjekt_statuszNev(int Kod, std::string& Text) {
+        ProjectsArea.GetProjekt_statuszNev(Kod, Text);
+    }
+    int AddNew_Esemeny(int PartnerKod, const std::string& Megjegyzes, const std::string& Leiras,
+                       TDateTime Datum, const std::string& FileName,
+                       const std::string& DokumentumTipus) {
+        return PartnerJournalArea.AddNew_Esemeny(PartnerKod, Megjegyzes, Leiras, Datum, FileName,
+                                                 DokumentumTipus);
+    }
+    void GetEsemenyInfo(int Kod, TEsemenyInfo& Info) {
+        PartnerJournalArea.GetEsemenyInfo(Kod, Info);
+    }
+    void GetEsemenyNev(int Kod, std::string& Text) { PartnerJournalArea.GetEsemenyNev(Kod, Text); }
+    void DeleteCimke(int Kod) { PartnerJournalArea.DeleteCimke(Kod); }
+    void GetGrid(const std::string& UserID, const std::string& FormName,
+                 const std::string& ColumnName, TGridInfo& Info) {
+        LayoutsRightsArea.GetGrid(UserID, FormName, ColumnName, Info);
+    }
+    void SetGrid(const std::string& UserID, const std::string& FormName,
+                 const std::string& ColumnName, int Index, int Width, int Visible) {
+        LayoutsRightsArea.SetGrid(UserID, FormName, ColumnName, Index, Width, Visible);
+    }
+    void GetReport(const std::string& UserID, int ReportNumber, TReportInfo& Info) {
+        LayoutsRightsArea.GetReport(UserID, ReportNumber, Info);
+    }
+    int SetReport(const std::string& UserID, const std::string& ReportName, int Oriental, int Page,
+                  int MarginLeft, int MarginRight, int MarginTop, int MarginBottom, int EmptyCol) {
+        return LayoutsRightsArea.SetReport(UserID, ReportName, Oriental, Page, MarginLeft,
+                                           MarginRight, MarginTop, MarginBottom, EmptyCol);
+    }
+    void GetReportItem(int ReportKod, int FieldId, TReportItemInfo& Info) {
+        LayoutsRightsArea.GetReportItem(ReportKod, FieldId, Info);
+    }
+    void SetReportItem(int ReportKod, int FieldId, int FieldNo, int FieldCheck, int SizeMin,
+                       int SizeMax) {
+        LayoutsRightsArea.SetReportItem(ReportKod, FieldId, FieldNo, FieldCheck, SizeMin, SizeMax);
+    }
+    void ClearAllReportItem(int ReportKod) { LayoutsRightsArea.ClearAllReportItem(ReportKod); }
+    int GetMenuVisible(const std::string& UserID, const std::string& MenuItem) {
+        return LayoutsRightsArea.GetMenuVisible(UserID, MenuItem);
+    }
+    int GetButtonCount(const std::string& UserID) {
+        return LayoutsRightsArea.GetButtonCount(UserID);
+    }
+    bool SetUserPassword(const std::string& UserID, const std::string& Password) {
+        return LayoutsRightsArea.SetUserPassword(UserID, Password);
+    }
+    void ChangeFields(std::string& Text, int PartnerKod) {
+        LayoutsRightsArea.ChangeFields(Text, PartnerKod);
+    }
+    void Reset_RxMemoryData() { LayoutsRightsArea.Reset_RxMemoryData(); }
+    void StopDataSource(const db::DataSet& DataSet, bool Enabled) {
+        LayoutsRightsArea.StopDataSource(DataSet, Enabled);
+    }
+    bool LocalShareIsTrue() const { return LayoutsRightsArea.LocalShareIsTrue(); }
+    void SetDataRecLimit(db::Query& Query, std::string& ControlText, bool Off, int Page) {
+        LayoutsRightsArea.SetDataRecLimit(Query, ControlText, Off, Page);
+    }
+    std::vector<TSequenceMove> SetValSequences() { return MaintenanceArea.SetValSequences(); }
+    std::string GetMaxKey(const std::string& Table, const std::string& Column, std::string& Text) {
+        return MaintenanceArea.GetMaxKey(Table, Column, Text);
+    }
+    bool EmptyAllTables() { return MaintenanceArea.EmptyAllTables(); }
+    void EmptyTable(const std::string& Table) { MaintenanceArea.EmptyTable(Table); }
+    std::vector<std::string> GetCountryList_from_database() {
+        return MaintenanceArea.GetCountryList_from_database();
+    }
+    std::string GetIszam(const std::string& Telepules, std::string& Iszam) {
+        return MaintenanceArea.GetIszam(Telepules, Iszam);
+    }
+    std::string GetTelepules(const std::string& Iszam, std::string& Telepules) {
+        return MaintenanceArea.GetTelepules(Iszam, Telepules);
+    }
+    double VariableEvaluation(const std::string& Nev, int TetelKod) {
+        return MaintenanceArea.VariableEvaluation(Nev, TetelKod);
+    }
+    double FormulaEvaluation(const std::string& Formula, int TetelKod) {
+        return MaintenanceArea.FormulaEvaluation(Formula, TetelKod);
+    }
 
   private:
     db::ConnectionParams ConfiguredParams() const;

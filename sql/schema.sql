@@ -2013,3 +2013,11 @@ BEGIN
     RETURN v_atlag;
 END;
 $$;
+
+-- ---------------------------------------------------------------------------------------
+-- Projects, partner journal, layouts and rights, maintenance
+-- ---------------------------------------------------------------------------------------
+
+-- A partner's journal numbers are unique: two entries stored at once cannot share one.
+CREATE UNIQUE INDEX esemeny_naplo_naploszam_key ON esemeny_naplo (partner_kod, naploszam)
+    WHERE naploszam > 0;
