@@ -20,8 +20,11 @@
 #include "datamodule/lookups.h"
 #include "datamodule/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/money/pricing.h"
+#include "datamodule/money/rates.h"
 #include "datamodule/system/layouts_rights.h"
 #include "datamodule/system/maintenance.h"
+#include "datamodule/system/startup_checks.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/mem_table.h"
@@ -337,6 +340,53 @@ class TDM : public DmContext {
     // "[id, id (2), ...]" of the individual units of a line (Prev 1: the "_prev_" copy);
     // "" when it has none.
     std::string GetEgyediMegjegyzes(int SorKod, int Prev);
+
+    // --- Exchange rates (datamodule/money/rates.h) ---
+    Rates Rates_{*this};
+    double GetArfolyam(const std::string& DevizaNev, bool Silent, TDateTime Datum) {
+        return Rates_.GetArfolyam(DevizaNev, Silent, Datum);
+    }
+    double lib_convertCurrency(const std::string& Forras, const std::string& Cel, double Osszeg,
+                               TDateTime Datum) {
+        return Rates_.lib_convertCurrency(Forras, Cel, Osszeg, Datum);
+    }
+    void ConvertEgysegar(const std::string& CelDeviza, const TEgysegar& Source, TDateTime Datum,
+                         TEgysegar& Target) {
+        Rates_.ConvertEgysegar(CelDeviza, Source, Datum, Target);
+    }
+    void DevizaCheckAndRebuild() { Rates_.DevizaCheckAndRebuild(); }
+
+    // --- Price determination (datamodule/money/pricing.h) ---
+    Pricing Pricing_{*this};
+    void GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod, int ProjektKod,
+                            bool Silent, TDateTime Datum, const std::string& DevizaNev,
+                            TEgysegar& Egysegar) {
+        Pricing_.GetPartnerEgysegar(TetelKod, PartnerKod, FizetesmodKod, ProjektKod, Silent, Datum,
+                                    DevizaNev, Egysegar);
+    }
+    void GetTetelEgysegar(int TetelKod, int EgysegarKod, TEgysegar& Egysegar) {
+        Pricing_.GetTetelEgysegar(TetelKod, EgysegarKod, Egysegar);
+    }
+    int GetAlapertelmezettEgysegar(const std::string& DevizaNev) {
+        return Pricing_.GetAlapertelmezettEgysegar(DevizaNev);
+    }
+    int GetEgysegarKod(const std::string& Nev) { return Pricing_.GetEgysegarKod(Nev); }
+    void GetPartnerArajanlatAr(int PartnerKod, int TetelKod, TDateTime Datum, TEgysegar& Egysegar) {
+        Pricing_.GetPartnerArajanlatAr(PartnerKod, TetelKod, Datum, Egysegar);
+    }
+    double GetPartnerKedvezmeny(int PartnerKod, int FizetesmodKod) {
+        return Pricing_.GetPartnerKedvezmeny(PartnerKod, FizetesmodKod);
+    }
+    double GetPartnerNettoForgalom(int PartnerKod) {
+        return Pricing_.GetPartnerNettoForgalom(PartnerKod);
+    }
+    double Kiskerar(int TetelKod, TDateTime Datum) { return Pricing_.Kiskerar(TetelKod, Datum); }
+
+    // --- Start-up checks (datamodule/system/startup_checks.h) ---
+    // Run by the start-up through OnStartupChecks.
+    StartupChecks StartupChecks_{*this};
+    void FajtaTeszt() { StartupChecks_.FajtaTeszt(); }
+    int CreateLocalClient() { return StartupChecks_.CreateLocalClient(); }
 
     // --- Projects, partner journal, layouts and rights, maintenance
     // (datamodule/documents/projects.h, datamodule/documents/partner_journal.h,

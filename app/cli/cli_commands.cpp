@@ -5,6 +5,7 @@
 namespace dorvan::cli {
 
 // Each area's table of subcommands (app/cli/<area>_commands.cpp).
+std::vector<CliCommand> MoneyCliCommands();
 std::vector<CliCommand> ProjectsMaintenanceCliCommands();
 
 std::vector<CliCommand> AllCliCommands() {
@@ -13,6 +14,7 @@ std::vector<CliCommand> AllCliCommands() {
         for (auto& c : group)
             all.push_back(std::move(c));
     };
+    add(MoneyCliCommands());
     add(ProjectsMaintenanceCliCommands());
     return all;
 }
