@@ -22,6 +22,7 @@
 #include "datamodule/module_query.h"
 #include "datamodule/money/pricing.h"
 #include "datamodule/money/rates.h"
+#include "datamodule/money/unit_prices.h"
 #include "datamodule/system/layouts_rights.h"
 #include "datamodule/system/maintenance.h"
 #include "datamodule/system/startup_checks.h"
@@ -388,11 +389,13 @@ class TDM : public DmContext {
     void FajtaTeszt() { StartupChecks_.FajtaTeszt(); }
     int CreateLocalClient() { return StartupChecks_.CreateLocalClient(); }
 
-    // --- Projects, partner journal, layouts and rights, maintenance
+    // --- Projects, partner journal, unit prices, layouts and rights, maintenance
     // (datamodule/documents/projects.h, datamodule/documents/partner_journal.h,
-    //  datamodule/system/layouts_rights.h, datamodule/system/maintenance.h) ---
+    //  datamodule/money/unit_prices.h, datamodule/system/layouts_rights.h,
+    //  datamodule/system/maintenance.h) ---
     Projects ProjectsArea{*this};
     PartnerJournal PartnerJournalArea{*this};
+    UnitPrices UnitPricesArea{*this};
     LayoutsRights LayoutsRightsArea{*this};
     Maintenance MaintenanceArea{*this};
     void GetProjektForgalomInfo(int Kod, const std::string& Mode, TProjektForgalomInfo& Info) {
@@ -427,6 +430,18 @@ class TDM : public DmContext {
     }
     void GetEsemenyNev(int Kod, std::string& Text) { PartnerJournalArea.GetEsemenyNev(Kod, Text); }
     void DeleteCimke(int Kod) { PartnerJournalArea.DeleteCimke(Kod); }
+    int RefreshEgysegAr(int TetelKod, int Mode) {
+        return UnitPricesArea.RefreshEgysegAr(TetelKod, Mode);
+    }
+    int SetTetelUtolsoBeszerzesiAr(int TetelKod, double Ar, TDateTime Datum) {
+        return UnitPricesArea.SetTetelUtolsoBeszerzesiAr(TetelKod, Ar, Datum);
+    }
+    int SetNewEgysegar(int TetelKod, int EgysegarKod, double Netto, double Brutto) {
+        return UnitPricesArea.SetNewEgysegar(TetelKod, EgysegarKod, Netto, Brutto);
+    }
+    void GetEgysegarInfo(int Kod, TEgysegarInfo& Info) {
+        UnitPricesArea.GetEgysegarInfo(Kod, Info);
+    }
     void GetGrid(const std::string& UserID, const std::string& FormName,
                  const std::string& ColumnName, TGridInfo& Info) {
         LayoutsRightsArea.GetGrid(UserID, FormName, ColumnName, Info);

@@ -47,6 +47,26 @@ int ProjectTurnover(CliContext& c, const CliArgs& args) {
     return kSuccess;
 }
 
+int SetPurchasePrice(CliContext& c, const CliArgs& args) {
+    const int item = ParseInt(args.At(0), "ITEM");
+    const double price = ParseNumber(args.At(1), "PRICE");
+    const db::TDateTime date =
+        args.Has("--date") ? ParseIsoDate(args.Value("--date"), "--date") : c.dm.GetDate();
+    if (c.dm.SetTetelUtolsoBeszerzesiAr(item, price, date) != 1)
+        throw Refused("Nincs ilyen tétel: " + std::to_string(item));
+    auto rows = c.dm.GetSQLResultTable(
+        "select egysegar_kod, egysegar, egysegar_brutto, afa_kulcs from tetel_egysegar"
+        " where tetel_kod = :tetel_kod order by egysegar_kod",
+        {{"tetel_kod", item}});
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+        c.out << rows->FieldByName("egysegar_kod").AsInteger() << '\t'
+              << FormatNumber(rows->FieldByName("egysegar").AsFloat()) << '\t'
+              << FormatNumber(rows->FieldByName("egysegar_brutto").AsFloat()) << '\t'
+              << rows->FieldByName("afa_kulcs").AsInteger() << '\n';
+    }
+    return kSuccess;
+}
+
 int RealignSequences(CliContext& c, const CliArgs&) {
     for (const TSequenceMove& move : c.dm.SetValSequences())
         c.out << move.sequence << '\t' << move.value << '\n';
@@ -88,6 +108,21 @@ std::vector<CliCommand> ProjectsMaintenanceCliCommands() {
         c.maxPositional = 1;
         c.valueOptions = {"--mode"};
         c.run = ProjectTurnover;
+        commands.push_back(std::move(c));
+    }
+    {
+        CliCommand c;
+        c.name = "set-purchase-price";
+        c.synopsis = "ITEM PRICE [--date YYYY-MM-DD]";
+        c.help =
+            "Stores the item's last purchase price (in forints; dated today unless --date) and "
+            "recomputes its automatic price lists, all or nothing; prints the item's price rows "
+            "afterwards: list<TAB>net<TAB>gross<TAB>VAT key. A list whose currency has no rate "
+            "leaves everything unchanged (exit 3, silent); an unknown item is refused.";
+        c.minPositional = 2;
+        c.maxPositional = 2;
+        c.valueOptions = {"--date"};
+        c.run = SetPurchasePrice;
         commands.push_back(std::move(c));
     }
     {

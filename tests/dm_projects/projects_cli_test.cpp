@@ -113,6 +113,53 @@ INSERT INTO projektek_konyveles (projekt, tipus, novekedes, afa) VALUES
     EXPECT_EQ(bad.out, "");
 }
 
+TEST_F(ProjectsCliTest, PurchasePriceRecomputesTheListsOrChangesNothing) {
+    db_.Execute(R"SQL(
+INSERT INTO afa_kulcs (kod, lang_0000040e, afakulcs) VALUES (9011, '27% ár', 27);
+INSERT INTO tetel (kod, lang_0000040e, tetel_tipus, afa_kulcs, haszonkulcs, utolsobeszerzesiar)
+  VALUES (9201, 'Ár teszt', 1, 9011, 25, 0), (9202, 'Ár teszt 2', 1, 9011, 25, 300);
+INSERT INTO egysegarak (kod, lang_0000040e, automatikus_ertek, deviza_nev) VALUES
+  (9001, 'Teszt bolti', 2, 'HUF'), (9002, 'Teszt export', 1, 'USX');
+INSERT INTO tetel_egysegar (tetel_kod, egysegar_kod, egysegar, egysegar_brutto, afa_kulcs) VALUES
+  (9201, 9001, 1, 1, 0), (9202, 9001, 2, 2, 0), (9202, 9002, 3, 3, 0);
+)SQL");
+    const char* rows =
+        "select string_agg(egysegar || '/' || egysegar_brutto, ' ' order by egysegar_kod) || ' ' "
+        "|| (select utolsobeszerzesiar from tetel where kod = 9202) from tetel_egysegar "
+        "where tetel_kod = 9202";
+    const std::string before = Scalar(rows);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* out;
+        const char* err;
+    };
+    const Case cases[] = {
+        {{"set-purchase-price", "9201", "1000", "--date", "2026-12-01"},
+         0,
+         "9001\t1250\t1587.5\t9011\n",
+         ""},
+        // The USX list has no rate: nothing changes, silently.
+        {{"set-purchase-price", "9202", "1000"}, 3, "", ""},
+        {{"set-purchase-price", "404404", "1000"}, 3, "", "Nincs ilyen tétel: 404404\n"},
+        {{"set-purchase-price", "9201", "1,5"}, 2, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.at(1));
+        const ProcessResult run = Run(c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        if (c.status != 2) {
+            EXPECT_EQ(run.err, c.err);
+        }
+    }
+    EXPECT_EQ(Scalar("select utolsobeszerzesiar || ' ' || utolsobeszerzesiardatuma from tetel "
+                     "where kod = 9201"),
+              "1000 2026-12-01");
+    EXPECT_EQ(Scalar(rows), before);
+    EXPECT_EQ(before, "2/2 3/3 300");
+}
+
 TEST_F(ProjectsCliTest, RealignedSequencesLetTheNextInsertSucceed) {
     const std::vector<std::string> tables = {"partner", "tetel", "raktar_mozgas_fej",
                                              "esemeny_naplo", "_grids"};
