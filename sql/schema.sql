@@ -2041,3 +2041,10 @@ $$;
 -- A partner's journal numbers are unique: two entries stored at once cannot share one.
 CREATE UNIQUE INDEX esemeny_naplo_naploszam_key ON esemeny_naplo (partner_kod, naploszam)
     WHERE naploszam > 0;
+
+-- ---------------------------------------------------------------------------------------
+-- Update scripts and client presence: a script is logged once; the active clients are
+-- found by the time of their last signal.
+-- ---------------------------------------------------------------------------------------
+CREATE UNIQUE INDEX _scriptlog_script_key ON _scriptlog (script);
+CREATE INDEX _currentip_lastsign ON _currentip (lastsign_date, lastsign_time);
