@@ -357,6 +357,8 @@ bool Projects::SetProjectKod(int FejKod, int ProjektKod) {
     const bool result =
         dm_.ExecSQL("update raktar_mozgas_fej set projekt = :projekt where kod = :kod",
                     {{"projekt", ProjektKod}, {"kod", FejKod}});
+    dm_.AddLogItem("PROJEKT BESOROLÁS", "Módosítás: " + std::to_string(FejKod) +
+                                            " új projekt szám: " + std::to_string(ProjektKod));
     return result;
 }
 

@@ -161,6 +161,22 @@ TEST_F(ProjectsTest, NamesOfCategoryScheduleAndStatus) {
     EXPECT_THROW(dm->GetNevViaKod("projektek; drop table tetel", 1, text), std::invalid_argument);
 }
 
+TEST_F(ProjectsTest, MovingADocumentToAnotherProjectIsLogged) {
+    struct Case {
+        int document;
+        int project;
+    };
+    const Case cases[] = {{501, 102}, {501, 101}, {404, 103}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.document);
+        EXPECT_TRUE(dm->SetProjectKod(c.document, c.project));
+        EXPECT_TRUE(dm->FindLogItem("PROJEKT BESOROLÁS",
+                                    "Módosítás: " + std::to_string(c.document) +
+                                        " új projekt szám: " + std::to_string(c.project)));
+    }
+    EXPECT_EQ(Scalar("select projekt from raktar_mozgas_fej where kod = 501"), "101");
+}
+
 // ---- partner journal ----
 
 class JournalTest : public DmAreaTest {
