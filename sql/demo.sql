@@ -1015,6 +1015,17 @@ UPDATE tulajdonos SET kiallito_sorok = kiallito_sorok || E'\nkiallito_cim ',
                       vevo_sorok = vevo_sorok || E'\nfax '
  WHERE kod = 1;
 
+-- invoice data (tax authority) demo data
+-- How the VAT keys and payment methods are reported to the tax authority.
+UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3, 4);
+UPDATE afa_kulcs SET nav_kategoria = 'EXEMPTION', nav_eset = 'KBAET',
+                     nav_indoklas = 'Áfa tv. 89. §'
+ WHERE kod = 5;
+UPDATE afa_kulcs SET nav_kategoria = 'DOMESTIC_REVERSE_CHARGE' WHERE kod = 6;
+UPDATE fizetesmod SET nav_fizetesmod = 'CASH' WHERE kod = 1;
+UPDATE fizetesmod SET nav_fizetesmod = 'TRANSFER' WHERE kod = 2;
+UPDATE fizetesmod SET nav_fizetesmod = 'CARD' WHERE kod = 3;
+
 -- ---------------------------------------------------------------------------------------
 -- Exchange rates and pricing demo data
 -- ---------------------------------------------------------------------------------------
