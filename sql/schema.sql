@@ -2015,6 +2015,14 @@ END;
 $$;
 
 -- ---------------------------------------------------------------------------------------
+-- Projects, partner journal, layouts and rights, maintenance
+-- ---------------------------------------------------------------------------------------
+
+-- A partner's journal numbers are unique: two entries stored at once cannot share one.
+CREATE UNIQUE INDEX esemeny_naplo_naploszam_key ON esemeny_naplo (partner_kod, naploszam)
+    WHERE naploszam > 0;
+
+-- ---------------------------------------------------------------------------------------
 -- Update scripts and client presence: a script is logged once; the active clients are
 -- found by the time of their last signal.
 -- ---------------------------------------------------------------------------------------
