@@ -12,12 +12,16 @@
 #include "datamodule/connect_failure.h"
 #include "datamodule/dm_context.h"
 #include "datamodule/doc_headers.h"
+#include "datamodule/documents/delivery_invoicing.h"
+#include "datamodule/documents/numbering.h"
+#include "datamodule/documents/reversal.h"
 #include "datamodule/issuer_blocks.h"
 #include "datamodule/item_names.h"
 #include "datamodule/lang_texts.h"
 #include "datamodule/lookups.h"
 #include "datamodule/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/money/cash_desk.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/mem_table.h"
@@ -333,6 +337,69 @@ class TDM : public DmContext {
     // "[id, id (2), ...]" of the individual units of a line (Prev 1: the "_prev_" copy);
     // "" when it has none.
     std::string GetEgyediMegjegyzes(int SorKod, int Prev);
+
+    // --- Documents: numbering, delivery-note invoicing, cash desk, reversal
+    // (datamodule/documents/numbering.h, delivery_invoicing.h, reversal.h,
+    // datamodule/money/cash_desk.h) ---
+    DeliveryInvoicing DeliveryNoteInvoicing{*this};
+    Numbering DocumentNumbering{*this};
+    CashDesk CashDeskPostings{*this};
+    Reversal DocumentReversal{*this};
+    std::string AddNewBizszam(int Bizonylat_fajta, bool YearFirst, TDateTime Datum, bool Fill) {
+        return DocumentNumbering.AddNewBizszam(Bizonylat_fajta, YearFirst, Datum, Fill);
+    }
+    std::string GetBetujel(int Bizonylat_fajta) {
+        return DocumentNumbering.GetBetujel(Bizonylat_fajta);
+    }
+    void NextCodeGen(db::Query& Query, const std::string& Column, const std::string& DateColumn,
+                     const std::string& Filter, const db::ParamValues& Params = {}) {
+        DocumentNumbering.NextCodeGen(Query, Column, DateColumn, Filter, Params);
+    }
+    int GetRaktarBizonylatFajta(int kod, int TableSwitch) {
+        return DocumentNumbering.GetRaktarBizonylatFajta(kod, TableSwitch);
+    }
+    bool SzallitoSzamlazas(int kod, bool Kivul, double Mennyiseg) {
+        return DeliveryNoteInvoicing.SzallitoSzamlazas(kod, Kivul, Mennyiseg);
+    }
+    bool SzallitoEgyedSzamlazas(int kod, bool Kivul, double Mennyiseg) {
+        return DeliveryNoteInvoicing.SzallitoEgyedSzamlazas(kod, Kivul, Mennyiseg);
+    }
+    bool SzallitoEgyedSzamlazas_str(int Rm_kod, int Egyedi_kod, bool Kivul, double Mennyiseg) {
+        return DeliveryNoteInvoicing.SzallitoEgyedSzamlazas_str(Rm_kod, Egyedi_kod, Kivul,
+                                                                Mennyiseg);
+    }
+    std::vector<std::string> GetSzamlaNev(int kod) {
+        return DeliveryNoteInvoicing.GetSzamlaNev(kod);
+    }
+    void GetSzallitoSzamokText(std::string& Text) {
+        DeliveryNoteInvoicing.GetSzallitoSzamokText(Text);
+    }
+    void GetSzallitoi_szamlakInfo(int kod, TSzallitoi_szamlakInfo& Info) {
+        DeliveryNoteInvoicing.GetSzallitoi_szamlakInfo(kod, Info);
+    }
+    void GetSzamlazottIdoszak(int Szerzodes_kod, TSzamlazottIdoszak& Idoszak) {
+        DeliveryNoteInvoicing.GetSzamlazottIdoszak(Szerzodes_kod, Idoszak);
+    }
+    std::string AddNew_PenzeszkozValt(int Partner_kod, const std::string& Bizonylatszam,
+                                      TDateTime Datum, int Forras, int Cel, double Osszeg,
+                                      const std::string& Megjegyzes,
+                                      const std::string& Fokonyviszam, int Fej_kod,
+                                      int Szallitoi_szamla_kod, int Irany,
+                                      const std::string& Penztar_bizonylat) {
+        return CashDeskPostings.AddNew_PenzeszkozValt(
+            Partner_kod, Bizonylatszam, Datum, Forras, Cel, Osszeg, Megjegyzes, Fokonyviszam,
+            Fej_kod, Szallitoi_szamla_kod, Irany, Penztar_bizonylat);
+    }
+    std::string PenzeszkozSztorno(const std::string& Penztar_bizonylat, int Irany,
+                                  TDateTime Datum) {
+        return CashDeskPostings.PenzeszkozSztorno(Penztar_bizonylat, Irany, Datum);
+    }
+    TDateTime GetLastPenztBizKelt(int Irany) { return CashDeskPostings.GetLastPenztBizKelt(Irany); }
+    int BizonylatSztorno(int kod, bool Stop, bool UseTransaction, bool KeepTime) {
+        return DocumentReversal.BizonylatSztorno(kod, Stop, UseTransaction, KeepTime);
+    }
+    // The server time of the last presence signal (dates reversals); 0: none in this run.
+    void SetLastSignTime(TDateTime Time) { DocumentReversal.SetLastSignTime(Time); }
 
   private:
     db::ConnectionParams ConfiguredParams() const;

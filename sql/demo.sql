@@ -1015,6 +1015,13 @@ UPDATE tulajdonos SET kiallito_sorok = kiallito_sorok || E'\nkiallito_cim ',
                       vevo_sorok = vevo_sorok || E'\nfax '
  WHERE kod = 1;
 
+-- documents demo data
+-- The cash-desk numbers handed out above, in the register of cash-desk numbers.
+INSERT INTO penztar_bizonylat_szam (penztar_bizonylat_irany, penztar_bizonylat)
+SELECT DISTINCT penztar_bizonylat_irany, penztar_bizonylat
+  FROM penzeszkoz_iktato
+ WHERE penztar_bizonylat_irany <> 0 AND coalesce(penztar_bizonylat, '') <> '';
+
 -- ---------------------------------------------------------------------------------------
 -- Every key sequence continues after the highest key stored.
 -- ---------------------------------------------------------------------------------------

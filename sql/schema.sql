@@ -2013,3 +2013,41 @@ BEGIN
     RETURN v_atlag;
 END;
 $$;
+
+-- ---------------------------------------------------------------------------------------
+-- Documents: numbering, cash desk, reversal
+-- ---------------------------------------------------------------------------------------
+
+-- The next serial of a document kind in a year, registered: the lock of the kind and year is
+-- held until the register row is committed, so the largest serial read is the latest one and
+-- a serial is never handed out twice (nor skipped: a rolled-back row frees its serial).
+CREATE FUNCTION szszb_uj_szam(p_fajta integer, p_ev integer) RETURNS integer
+    LANGUAGE plpgsql AS $$
+DECLARE
+    v_szam integer;
+BEGIN
+    PERFORM pg_advisory_xact_lock(hashtext('szszb'), hashtext(p_fajta || '/' || p_ev));
+    INSERT INTO szszb (bizonylat_fajta, ev, szam, datum, ido)
+    VALUES (p_fajta, p_ev,
+            (SELECT null_to_zero(max(szam)) FROM szszb WHERE bizonylat_fajta = p_fajta AND ev = p_ev) + 1,
+            current_date, current_time)
+    RETURNING szam INTO v_szam;
+    RETURN v_szam;
+END;
+$$;
+
+-- Cash-desk numbers handed out, once per direction (several postings of one cash-desk
+-- document share its number, so the postings themselves cannot carry the key).
+CREATE TABLE penztar_bizonylat_szam (
+    penztar_bizonylat_irany integer NOT NULL,
+    penztar_bizonylat varchar(12) NOT NULL,
+    PRIMARY KEY (penztar_bizonylat_irany, penztar_bizonylat)
+);
+
+-- A partner's journal numbers are one sequence per partner.
+ALTER TABLE esemeny_naplo
+    ADD CONSTRAINT esemeny_naplo_partner_naploszam_key UNIQUE (partner_kod, naploszam);
+
+-- A document is reversed by one document at most.
+CREATE UNIQUE INDEX raktar_mozgas_fej_sztornozott_egyszer ON raktar_mozgas_fej (sztornozott_bizonylat_kod)
+    WHERE sztornozott_bizonylat_kod <> 0;
