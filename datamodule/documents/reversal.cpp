@@ -226,7 +226,12 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
         Set(*uj, "mozgasnem_kod", mozgasnem.kapcsolt_mozgas);
         dm.StoreUserData(*uj);
         if (keepTime) {
+            // One second after the reversed document; past midnight on the next day.
             const TDateTime ido = fej->FieldByName("ido").AsDateTime() + 1.0 / 86400.0;
+            if (ido >= 1.0 - 0.5 / 86400000.0) {
+                Set(*uj, "Datum",
+                    db::Value::Date(db::DateOf(fej->FieldByName("Datum").AsDateTime()) + 1));
+            }
             Set(*uj, "ido", db::Value::Time(db::TimeOf(ido)));
         } else {
             TBizKelt last;

@@ -3,6 +3,7 @@
 #include "datamodule/money/cash_desk.h"
 
 #include "datamodule/dm.h"
+#include "datamodule/documents/numbering.h"
 #include "datamodule/support/service_support.h"
 #include "db/retry.h"
 
@@ -26,6 +27,15 @@ void CashDesk::TakeNextNumber(db::Query& query, int irany) {
               {{"irany", irany}});
     dm_.NextCodeGen(query, "penztar_bizonylat", "datum", "(penztar_bizonylat_irany = :irany)",
                     {{"irany", irany}});
+    // A number stays handed out when its postings are gone: the register's latest counts too.
+    auto taken = OpenQuery(dm_.ZConnection, "PenztarBizonylatSzamMaxSQL",
+                           {"select max(penztar_bizonylat) as kod from penztar_bizonylat_szam",
+                            "  where penztar_bizonylat_irany = :irany"},
+                           {{"irany", irany}});
+    const std::string afterTaken = NextYearCode(
+        TextField(*taken, "kod"), db::DecodeDate(query.FieldByName("datum").AsDateTime()).year);
+    if (afterTaken > TextField(query, "penztar_bizonylat"))
+        query.FieldByName("penztar_bizonylat").SetAsString(afterTaken);
     ExecQuery(dm_.ZConnection, "PenztarBizonylatSzamSQL",
               {"INSERT INTO penztar_bizonylat_szam (penztar_bizonylat_irany, penztar_bizonylat)",
                "  VALUES (:irany, :szam)"},

@@ -15,9 +15,15 @@ namespace {
 
 class NumberingTest : public test::DocumentsTest {
   protected:
-    void TearDown() override {
-        dm.ExecSQLList({"delete from szszb where ev <> 2026;", "drop table if exists kodteszt;"});
+    void SetUp() override {
+        DocumentsTest::SetUp();
+        lastDemoRow = Int("select max(kod) from szszb");
     }
+    void TearDown() override {
+        Exec("delete from szszb where kod > :kod", {{"kod", lastDemoRow}});
+        Exec("drop table if exists kodteszt");
+    }
+    int lastDemoRow = 0;
 };
 
 TEST(NumberShapes, BizszamAndCodes) {
