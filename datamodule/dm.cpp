@@ -55,6 +55,8 @@ TDM::TDM() {
     EgyediZQuery.BeforeOpen = [this](db::DataSet& d) { EgyediZQueryBeforeOpen(d); };
     // The start-up empties the user cache of GetUserInfo.
     OnClearUserCache = [this] { UserCache.Clear(); };
+    // The forint rows, the category self test and the owner's partner close the start-up.
+    OnStartupChecks = [this] { StartupChecks_.Run(); };
 
     std::stable_sort(
         Queries.begin(), Queries.end(),

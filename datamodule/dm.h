@@ -22,6 +22,9 @@
 #include "datamodule/master_data.h"
 #include "datamodule/module_query.h"
 #include "datamodule/money/cash_desk.h"
+#include "datamodule/money/pricing.h"
+#include "datamodule/money/rates.h"
+#include "datamodule/system/startup_checks.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/mem_table.h"
@@ -358,6 +361,9 @@ class TDM : public DmContext {
     int GetRaktarBizonylatFajta(int kod, int TableSwitch) {
         return DocumentNumbering.GetRaktarBizonylatFajta(kod, TableSwitch);
     }
+    void GetValtozoErtek(const std::string& Nev, int TetelKod, TEgysegar& Egysegar) {
+        DocumentNumbering.GetValtozoErtek(Nev, TetelKod, Egysegar);
+    }
     bool SzallitoSzamlazas(int kod, bool Kivul, double Mennyiseg) {
         return DeliveryNoteInvoicing.SzallitoSzamlazas(kod, Kivul, Mennyiseg);
     }
@@ -400,6 +406,52 @@ class TDM : public DmContext {
     }
     // The server time of the last presence signal (dates reversals); 0: none in this run.
     void SetLastSignTime(TDateTime Time) { DocumentReversal.SetLastSignTime(Time); }
+    // --- Exchange rates (datamodule/money/rates.h) ---
+    Rates Rates_{*this};
+    double GetArfolyam(const std::string& DevizaNev, bool Silent, TDateTime Datum) {
+        return Rates_.GetArfolyam(DevizaNev, Silent, Datum);
+    }
+    double lib_convertCurrency(const std::string& Forras, const std::string& Cel, double Osszeg,
+                               TDateTime Datum) {
+        return Rates_.lib_convertCurrency(Forras, Cel, Osszeg, Datum);
+    }
+    void ConvertEgysegar(const std::string& CelDeviza, const TEgysegar& Source, TDateTime Datum,
+                         TEgysegar& Target) {
+        Rates_.ConvertEgysegar(CelDeviza, Source, Datum, Target);
+    }
+    void DevizaCheckAndRebuild() { Rates_.DevizaCheckAndRebuild(); }
+
+    // --- Price determination (datamodule/money/pricing.h) ---
+    Pricing Pricing_{*this};
+    void GetPartnerEgysegar(int TetelKod, int PartnerKod, int FizetesmodKod, int ProjektKod,
+                            bool Silent, TDateTime Datum, const std::string& DevizaNev,
+                            TEgysegar& Egysegar) {
+        Pricing_.GetPartnerEgysegar(TetelKod, PartnerKod, FizetesmodKod, ProjektKod, Silent, Datum,
+                                    DevizaNev, Egysegar);
+    }
+    void GetTetelEgysegar(int TetelKod, int EgysegarKod, TEgysegar& Egysegar) {
+        Pricing_.GetTetelEgysegar(TetelKod, EgysegarKod, Egysegar);
+    }
+    int GetAlapertelmezettEgysegar(const std::string& DevizaNev) {
+        return Pricing_.GetAlapertelmezettEgysegar(DevizaNev);
+    }
+    int GetEgysegarKod(const std::string& Nev) { return Pricing_.GetEgysegarKod(Nev); }
+    void GetPartnerArajanlatAr(int PartnerKod, int TetelKod, TDateTime Datum, TEgysegar& Egysegar) {
+        Pricing_.GetPartnerArajanlatAr(PartnerKod, TetelKod, Datum, Egysegar);
+    }
+    double GetPartnerKedvezmeny(int PartnerKod, int FizetesmodKod) {
+        return Pricing_.GetPartnerKedvezmeny(PartnerKod, FizetesmodKod);
+    }
+    double GetPartnerNettoForgalom(int PartnerKod) {
+        return Pricing_.GetPartnerNettoForgalom(PartnerKod);
+    }
+    double Kiskerar(int TetelKod, TDateTime Datum) { return Pricing_.Kiskerar(TetelKod, Datum); }
+
+    // --- Start-up checks (datamodule/system/startup_checks.h) ---
+    // Run by the start-up through OnStartupChecks.
+    StartupChecks StartupChecks_{*this};
+    void FajtaTeszt() { StartupChecks_.FajtaTeszt(); }
+    int CreateLocalClient() { return StartupChecks_.CreateLocalClient(); }
 
   private:
     db::ConnectionParams ConfiguredParams() const;

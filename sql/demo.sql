@@ -1023,6 +1023,97 @@ SELECT DISTINCT penztar_bizonylat_irany, penztar_bizonylat
  WHERE penztar_bizonylat_irany <> 0 AND coalesce(penztar_bizonylat, '') <> '';
 
 -- ---------------------------------------------------------------------------------------
+-- Exchange rates and pricing demo data
+-- ---------------------------------------------------------------------------------------
+-- Rates: EUR 400.125 on 1 March (read as 400.12) and 401.5 on 10 March; on 1 April EUR 400
+-- and USD 320, so 100 EUR are 125 USD. Neither currency has a rate before 1 March.
+-- Pricing: the fitters' group 6001 with rules of different scores by item category (1-6 are
+-- the "< üres >" wildcards); partner 6001 in it with discounts (10 % and 5 % compound to
+-- 14.5 %, a 7 % one above any turnover, a 4 % one bound to bank card payment) and an
+-- accepted quotation (item 1 at 4000, item 13 at 0, which does not count); partners whose
+-- tax numbers carry 1, 2 and 3 as the 10th character, one without a tax number and a
+-- VAT-exempt one. Item 11 is promotional, items 6, 8 and 9 may be taxed by reverse charge,
+-- project 1 is taxed by reverse charge.
+
+INSERT INTO deviza (kod, nev, megjegyzes, bizonylat_vegosszeg_kerekites) VALUES
+    (6001, 'USD', 'Amerikai dollár', 0);
+
+INSERT INTO deviza_arfolyam (kod, deviza_nev, datum, huf_ertek) VALUES
+    (6001, 'EUR', '2026-03-01', 400.125),
+    (6002, 'EUR', '2026-03-10', 401.5),
+    (6003, 'EUR', '2026-04-01', 400),
+    (6004, 'USD', '2026-03-01', 355.3),
+    (6005, 'USD', '2026-03-10', 352.8),
+    (6006, 'USD', '2026-04-01', 320);
+
+INSERT INTO partner_csoport (kod, lang_0000040e, lang_00000409, lang_00000407) VALUES
+    (6001, 'Szerelők', 'Fitters', 'Monteure');
+
+-- Item 13 (11, 21, 32, 41, 52, 62) meets the rules 6001 (score 2), 6002 and 6003 (score 3,
+-- the later one wins), 6004 (score 1) and the all-wildcard rule 6005; item 12 only 6005.
+INSERT INTO partner_csoport_egysegarak (kod, partner_csoport_kod, fajta1, fajta2, fajta3, fajta4,
+                                        fajta5, fajta6, egysegar, szorzo) VALUES
+    (6001, 6001, 11, 21, 3, 4, 5, 6, 1, 0.9),
+    (6002, 6001, 11, 21, 32, 4, 5, 6, 1, 0.8),
+    (6003, 6001, 11, 2, 32, 41, 5, 6, 2, 1.0),
+    (6004, 6001, 11, 2, 3, 4, 5, 6, 1, 0.5),
+    (6005, 6001, 1, 2, 3, 4, 5, 6, 1, 0.97);
+
+INSERT INTO kedvezmeny (kod, lang_0000040e, lang_00000409, lang_00000407, kedvezmeny,
+                        netto_limit, fizetesmod, kotott_fizetesmod) VALUES
+    (6001, 'Szerelői kedvezmény', 'Fitter discount', 'Monteurrabatt', 10, 0, 0, 0),
+    (6002, 'Hűségkedvezmény', 'Loyalty discount', 'Treuerabatt', 5, 0, 0, 0),
+    (6003, 'Kiemelt partner kedvezmény', 'Premium partner discount', 'Premiumrabatt', 7,
+     100000000, 0, 0),
+    (6004, 'Kártyás kedvezmény', 'Card discount', 'Kartenrabatt', 4, 0, 3, 1);
+
+INSERT INTO partner (kod, nev, iszam, telepules, cim, orszag, adoszam, fizetesmod,
+                     partner_tipus, partner_csoport_kod, afa_mentes_forgalom, hasznalatban,
+                     iso_engedely, c_userid, c_date, c_time) VALUES
+    (6001, 'Villám Villanyszerelő Kft.', '5000', 'Szolnok', 'Ady Endre út 5.', 'Magyarország',
+     '11223344-2-16', 2, 1, 6001, 0, 1, 1, 'admin', '2026-02-20', '9:00:00'),
+    (6002, 'Kertész és Fia Bt.', '5008', 'Szolnok', 'Tiszaligeti sétány 2.', 'Magyarország',
+     '22334455-1-16', 2, 1, 0, 0, 1, 1, 'admin', '2026-02-20', '9:05:00'),
+    (6003, 'Alföld Generál Zrt.', '6720', 'Szeged', 'Kárász utca 9.', 'Magyarország',
+     '33445566-3-06', 2, 1, 0, 0, 1, 1, 'admin', '2026-02-20', '9:10:00'),
+    (6004, 'Nagy Anna', '5000', 'Szolnok', 'Petőfi utca 1.', 'Magyarország',
+     NULL, 1, 1, 0, 0, 1, 1, 'admin', '2026-02-20', '9:15:00'),
+    (6005, 'Tisza-parti Közhasznú Egyesület', '5000', 'Szolnok', 'Gutenberg tér 4.',
+     'Magyarország', '44556677-2-16', 2, 1, 0, 1, 1, 1, 'admin', '2026-02-20', '9:20:00');
+
+INSERT INTO partner_kedvezmeny (kod, partner_kod, kedvezmeny_kod) VALUES
+    (6001, 6001, 6001),
+    (6002, 6001, 6002),
+    (6003, 6001, 6003),
+    (6004, 6001, 6004);
+
+-- Accepted quotation (kind 10, rendben 2) for partner 6001, valid from March to the end of
+-- the year.
+INSERT INTO szszb (kod, bizonylat_fajta, ev, szam, datum, ido) VALUES
+    (6001, 10, 2026, 1, '2026-03-01', '10:00:00');
+INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, datum, ido, kelte, datum1,
+                               datum2, rendben, partner_kod, fizetesmod_kod, deviza_nev,
+                               deviza_arfolyam, netto_vegosszeg, brutto_vegosszeg,
+                               netto_arbevetel_vegosszeg, afa_arbevetel_vegosszeg,
+                               brutto_arbevetel_vegosszeg, netto_vegosszeg_huf,
+                               brutto_vegosszeg_huf, netto_arbevetel_vegosszeg_huf,
+                               afa_arbevetel_vegosszeg_huf, brutto_arbevetel_vegosszeg_huf,
+                               c_userid, c_date, c_time) VALUES
+    (6001, 10, 'AJ2026/0000001', '2026-03-01', '10:00:00', '2026-03-01', '2026-03-01',
+     '2026-12-31', 2, 6001, 2, 'HUF', 1, 4000, 5080, 4000, 1080, 5080, 4000, 5080, 4000, 1080,
+     5080, 'admin', '2026-03-01', '10:00:00');
+INSERT INTO raktar_mozgas (kod, fej_kod, tetel_kod, mee_kod, afakulcs, mennyiseg,
+                           lista_egysegar_netto, netto_egysegar, brutto_egysegar,
+                           netto_egysegar_huf, brutto_egysegar_huf, netto_arbevetel,
+                           brutto_arbevetel, netto_arbevetel_huf, brutto_arbevetel_huf,
+                           netto_osszeg, brutto_osszeg, netto_osszeg_huf, brutto_osszeg_huf,
+                           c_userid, c_date, c_time) VALUES
+    (600101, 6001, 1, 1, 1, 1, 4000, 4000, 5080, 4000, 5080, 4000, 5080, 4000, 5080, 4000, 5080,
+     4000, 5080, 'admin', '2026-03-01', '10:00:00'),
+    (600102, 6001, 13, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'admin', '2026-03-01',
+     '10:00:00');
+
+-- ---------------------------------------------------------------------------------------
 -- Every key sequence continues after the highest key stored.
 -- ---------------------------------------------------------------------------------------
 DO $$

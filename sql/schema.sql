@@ -2051,3 +2051,23 @@ ALTER TABLE esemeny_naplo
 -- A document is reversed by one document at most.
 CREATE UNIQUE INDEX raktar_mozgas_fej_sztornozott_egyszer ON raktar_mozgas_fej (sztornozott_bizonylat_kod)
     WHERE sztornozott_bizonylat_kod <> 0;
+
+-- ---------------------------------------------------------------------------------------
+-- Exchange rates, pricing and the start-up checks
+-- ---------------------------------------------------------------------------------------
+
+-- One "< üres >" (empty) value per item category, also when several workstations create
+-- it at the same moment (the self test inserts it with ON CONFLICT DO NOTHING).
+CREATE UNIQUE INDEX tetel_fajtak_ures_key ON tetel_fajtak (fajta_kod)
+    WHERE lang_0000040e = '< üres >';
+
+-- Lookups of the price determination.
+CREATE INDEX partner_csoport_egysegarak_csoport ON partner_csoport_egysegarak (partner_csoport_kod);
+CREATE INDEX partner_kedvezmeny_partner ON partner_kedvezmeny (partner_kod);
+CREATE INDEX raktar_mozgas_fej_partner ON raktar_mozgas_fej (partner_kod, bizonylat_fajta);
+
+-- Retail price of an item on a day given as a date.
+CREATE FUNCTION get_kiskerar(p_datum date, p_tetel text) RETURNS double precision
+    LANGUAGE sql STABLE AS $$
+    SELECT get_kiskerar(to_char(p_datum, 'YYYY-MM-DD'), p_tetel)
+$$;

@@ -5,7 +5,7 @@
 namespace dorvan::cli {
 
 // Each area's table of subcommands (app/cli/<area>_commands.cpp).
-// (none yet)
+std::vector<CliCommand> MoneyCliCommands();
 
 std::vector<CliCommand> AllCliCommands() {
     std::vector<CliCommand> all;
@@ -13,7 +13,7 @@ std::vector<CliCommand> AllCliCommands() {
         for (auto& c : group)
             all.push_back(std::move(c));
     };
-    (void)add;
+    add(MoneyCliCommands());
     return all;
 }
 

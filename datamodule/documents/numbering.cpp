@@ -179,4 +179,12 @@ int Numbering::GetRaktarBizonylatFajta(int kod, int tableSwitch) {
     return q->IsEmpty() ? 0 : IntField(*q, "bizonylat_fajta");
 }
 
+void Numbering::GetValtozoErtek(const std::string& name, int tetelKod, TEgysegar& price) {
+    price.egysegar = -99999999.0;
+    price.egysegar_brutto = -99999999.0;
+    const int list = dm_.GetEgysegarKod(name);
+    if (list != 0)
+        dm_.GetTetelEgysegar(tetelKod, list, price);
+}
+
 }  // namespace dorvan

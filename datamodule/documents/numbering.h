@@ -47,6 +47,9 @@ class Numbering {
                      const std::string& filter, const db::ParamValues& params = {});
     // `bizonylat_fajta` of a header (tableSwitch 1: the snapshot table); 0 when none.
     int GetRaktarBizonylatFajta(int kod, int tableSwitch);
+    // Net and gross price of an item in the price list of this Hungarian name; both
+    // -99999999.0 (the mark of a missing value) when there is no such list.
+    void GetValtozoErtek(const std::string& name, int tetelKod, TEgysegar& price);
 
   private:
     TDM& dm_;

@@ -200,5 +200,26 @@ TEST_F(NumberingTest, KindOfAStoredOrSnapshotHeader) {
     Exec("delete from _prev_raktar_mozgas_fej where kod = 7801");
 }
 
+TEST_F(NumberingTest, PriceOfAnItemInANamedList) {
+    struct Case {
+        const char* list;
+        int item;
+        double net;
+        int afa;  // 77: the record's own value, untouched
+    };
+    const Case kCases[] = {{"Lista ár", 1, 4990, 1}, {"Nincs ilyen lista", 1, -99999999.0, 77}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.list);
+        TEgysegar price;
+        price.afa_kulcs = 77;
+        dm.GetValtozoErtek(c.list, c.item, price);
+        EXPECT_EQ(price.egysegar, c.net);
+        EXPECT_EQ(price.afa_kulcs, c.afa);
+        if (c.afa == 77) {
+            EXPECT_EQ(price.egysegar_brutto, -99999999.0);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dorvan
