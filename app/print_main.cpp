@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
         return Fail(e);
     }
     if (ui.TerminateRequested()) {
+        if (!dm.UpdateScriptRefusal().empty()) {
+            std::cerr << dm.UpdateScriptRefusal() << std::endl;
+        }
         return kFailure;  // the step that ended the start-up has said why
     }
     if (!dm.ZConnection.Connected()) {

@@ -57,6 +57,8 @@ TDM::TDM() {
     OnClearUserCache = [this] { UserCache.Clear(); };
     // The forint rows, the category self test and the owner's partner close the start-up.
     OnStartupChecks = [this] { StartupChecks_.Run(); };
+    // The start-up applies pending update scripts.
+    OnQueryingUpdateScript = [this] { QueryingUpdateScript(); };
 
     std::stable_sort(
         Queries.begin(), Queries.end(),

@@ -24,7 +24,11 @@
 #include "datamodule/money/cash_desk.h"
 #include "datamodule/money/pricing.h"
 #include "datamodule/money/rates.h"
+#include "datamodule/stock/stock.h"
+#include "datamodule/system/event_log.h"
+#include "datamodule/system/presence.h"
 #include "datamodule/system/startup_checks.h"
+#include "datamodule/system/update_scripts.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/mem_table.h"
@@ -452,6 +456,67 @@ class TDM : public DmContext {
     StartupChecks StartupChecks_{*this};
     void FajtaTeszt() { StartupChecks_.FajtaTeszt(); }
     int CreateLocalClient() { return StartupChecks_.CreateLocalClient(); }
+    // --- Event log (datamodule/system/event_log.h) ---
+    EventLog EventLogArea{*this};
+    void AddLogItem(const std::string& Muvelet, const std::string& Leiras) {
+        EventLogArea.AddLogItem(Muvelet, Leiras);
+    }
+    bool FindLogItem(const std::string& Muvelet, const std::string& Leiras) {
+        return EventLogArea.FindLogItem(Muvelet, Leiras);
+    }
+    void DeleteError(db::DataSet* Sender, const std::exception& E, TDataAction& Action) {
+        EventLogArea.DeleteError(Sender, E, Action);
+    }
+
+    // --- Client presence (datamodule/system/presence.h) ---
+    ClientPresence PresenceArea{*this};
+    void SendIPSign(bool Start, std::string& Message) { PresenceArea.SendIPSign(Start, Message); }
+    bool RingingUser(const std::string& Ip, const std::string& Host, const std::string& LocalIp,
+                     const std::string& Message) {
+        return PresenceArea.RingingUser(Ip, Host, LocalIp, Message);
+    }
+    bool RingingAllUser(const std::string& Message) { return PresenceArea.RingingAllUser(Message); }
+    std::vector<std::string> GetAktivKliens(bool LeaveOutThis) {
+        return PresenceArea.GetAktivKliens(LeaveOutThis);
+    }
+    // Server time of this run's last presence signal; 0 until one was sent.
+    TDateTime LastSignTime() const { return PresenceArea.LastSignTime(); }
+
+    // --- Update scripts (datamodule/system/update_scripts.h) ---
+    UpdateScripts UpdateScriptsArea{*this};
+    void SetNewScriptLogOK() { UpdateScriptsArea.SetNewScriptLogOK(); }
+    bool ScriptLogExists() const { return UpdateScriptsArea.ScriptLogExists; }
+    int FindScriptlogItem(const std::string& Script) {
+        return UpdateScriptsArea.FindScriptlogItem(Script);
+    }
+    void AddScriptLogItem(const std::string& Script, int Statusz) {
+        UpdateScriptsArea.AddScriptLogItem(Script, Statusz);
+    }
+    void StartUpdateScript(const std::string& Path, bool Log) {
+        UpdateScriptsArea.StartUpdateScript(Path, Log);
+    }
+    void QueryingUpdateScript() { UpdateScriptsArea.QueryingUpdateScript(); }
+    // One line naming the active users when the update step declined to run; "" otherwise.
+    const std::string& UpdateScriptRefusal() const { return UpdateScriptsArea.Refusal(); }
+
+    // --- Stock and average cost (datamodule/stock/stock.h) ---
+    StockFigures StockArea{*this};
+    double GetKeszlet(int TetelKod, int RaktarKod) {
+        return StockArea.GetKeszlet(TetelKod, RaktarKod);
+    }
+    double Get_Keszlet(int TetelKod, int RaktarKod, TDateTime Datum) {
+        return StockArea.Get_Keszlet(TetelKod, RaktarKod, Datum);
+    }
+    void GetTetelEgyediKeszlet(const std::string& Azonosito, int TetelKod, int RaktarKod,
+                               TEgyediKeszlet& Keszlet) {
+        StockArea.GetTetelEgyediKeszlet(Azonosito, TetelKod, RaktarKod, Keszlet);
+    }
+    void GetTetelEgyediOsszesKeszlet(int TetelKod, TEgyediKeszlet& Keszlet) {
+        StockArea.GetTetelEgyediOsszesKeszlet(TetelKod, Keszlet);
+    }
+    double GetUtolsoAtlagar(int TetelKod, int RaktarKod) {
+        return StockArea.GetUtolsoAtlagar(TetelKod, RaktarKod);
+    }
 
   private:
     db::ConnectionParams ConfiguredParams() const;

@@ -2071,3 +2071,10 @@ CREATE FUNCTION get_kiskerar(p_datum date, p_tetel text) RETURNS double precisio
     LANGUAGE sql STABLE AS $$
     SELECT get_kiskerar(to_char(p_datum, 'YYYY-MM-DD'), p_tetel)
 $$;
+
+-- ---------------------------------------------------------------------------------------
+-- Update scripts and client presence: a script is logged once; the active clients are
+-- found by the time of their last signal.
+-- ---------------------------------------------------------------------------------------
+CREATE UNIQUE INDEX _scriptlog_script_key ON _scriptlog (script);
+CREATE INDEX _currentip_lastsign ON _currentip (lastsign_date, lastsign_time);

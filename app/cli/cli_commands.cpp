@@ -6,6 +6,7 @@ namespace dorvan::cli {
 
 // Each area's table of subcommands (app/cli/<area>_commands.cpp).
 std::vector<CliCommand> MoneyCliCommands();
+std::vector<CliCommand> StockSystemCommands();
 
 std::vector<CliCommand> AllCliCommands() {
     std::vector<CliCommand> all;
@@ -14,6 +15,7 @@ std::vector<CliCommand> AllCliCommands() {
             all.push_back(std::move(c));
     };
     add(MoneyCliCommands());
+    add(StockSystemCommands());
     return all;
 }
 

@@ -53,6 +53,8 @@ bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
         return false;
     }
     if (ui.TerminateRequested() || !dm.ZConnection.Connected()) {
+        if (!dm.UpdateScriptRefusal().empty())
+            std::cerr << dm.UpdateScriptRefusal() << '\n';
         status = dorvan::cli::kFailure;
         return false;
     }

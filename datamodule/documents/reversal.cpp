@@ -99,6 +99,8 @@ std::string lib_constraintMessage(const std::string& errorText) {
 TDateTime Reversal::IssueTime() {
     if (lastSignTime_ != 0)
         return lastSignTime_;
+    if (dm_.LastSignTime() != 0)
+        return dm_.LastSignTime();
     if (MainTable().LastSignTime != 0)
         return MainTable().LastSignTime;
     return dm_.GetDateTime().DateTime;

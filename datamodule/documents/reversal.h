@@ -36,8 +36,9 @@ class Reversal {
     // the reversed document's date and time + 1 second instead of the server's clock.
     int BizonylatSztorno(int kod, bool stop, bool useTransaction, bool keepTime);
 
-    // The server time of the last presence signal, which dates reversals; 0 (the default)
-    // when no signal was taken in this run, and then the server's current time is used.
+    // The server time of the last presence signal, which dates reversals: this value when
+    // set, else the presence signal's own; when no signal was taken in this run, the
+    // server's current time is used.
     void SetLastSignTime(TDateTime time) { lastSignTime_ = time; }
     TDateTime LastSignTime() const { return lastSignTime_; }
 
