@@ -7,6 +7,7 @@ namespace dorvan::cli {
 // Each area's table of subcommands (app/cli/<area>_commands.cpp).
 std::vector<CliCommand> MoneyCliCommands();
 std::vector<CliCommand> StockSystemCommands();
+std::vector<CliCommand> DocumentCliCommands();
 
 std::vector<CliCommand> AllCliCommands() {
     std::vector<CliCommand> all;
@@ -16,6 +17,7 @@ std::vector<CliCommand> AllCliCommands() {
     };
     add(MoneyCliCommands());
     add(StockSystemCommands());
+    add(DocumentCliCommands());
     return all;
 }
 
