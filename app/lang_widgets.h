@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "datamodule/lang_texts.h"
+#include "datamodule/texts/lang_texts.h"
 
 class QObject;
 class QWidget;

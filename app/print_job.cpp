@@ -5,6 +5,7 @@
 #include "app/console_commands.h"
 #include "datamodule/dm.h"
 #include "report/invoice/szamlabizonylat.h"
+#include "report/nav/nav_export.h"
 
 namespace dorvan::app {
 
@@ -47,6 +48,13 @@ void CheckDocumentExists(TDM& dm, const PrintOptions& options) {
 }
 
 void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
+    if (options.navXml) {
+        TInvoiceReportProperties document;
+        document.fej_kod = options.key.value_or(kConsoleDocumentKey);
+        document.bizonylatszam = options.number.value_or("");
+        document.prev = options.prev ? 1 : 0;
+        nav::ExportNavXml(report.Dm(), document, *options.navXml);
+    }
     std::optional<std::string> text = options.text;
     std::optional<std::string> port = options.port;
     if (options.PrintTestOutput()) {

@@ -79,12 +79,15 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
             options.copies = true;
         } else if (arg.name == "--port") {
             options.port = value();
+        } else if (arg.name == "--nav-xml") {
+            options.navXml = value();
         } else {
             throw PrintUsageError("unknown option: " + args[i]);
         }
         if ((arg.name == "--text" && options.text->empty()) ||
             (arg.name == "--pdf" && options.pdf->empty()) ||
-            (arg.name == "--port" && options.port->empty())) {
+            (arg.name == "--port" && options.port->empty()) ||
+            (arg.name == "--nav-xml" && options.navXml->empty())) {
             throw PrintUsageError(arg.name + ": empty file name");
         }
     }
@@ -97,6 +100,7 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
 std::string PrintUsage() {
     return "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]\n"
            "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
+           "                    [--nav-xml FILE]\n"
            "\n"
            "Prints a stored invoice after the same start-up as the console (configuration\n"
            "files, database connection); messages go to stderr.\n"
@@ -112,10 +116,13 @@ std::string PrintUsage() {
            "                   labelled as original\n"
            "  --port DEVICE    copy the plain text to DEVICE (default port: $DORVAN_LPT1,\n"
            "                   else /dev/lp0)\n"
+           "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
+           "                   InvoiceData XML); no file when the document cannot be expressed\n"
            "  --help           this text\n"
            "\n"
-           "Without --text, --pdf, --print and --copies: the print test of the console, the\n"
-           "plain text into \"racun.txt\" in the current folder and its copy to the port.\n"
+           "Without --text, --pdf, --print, --copies and --nav-xml: the print test of the\n"
+           "console, the plain text into \"racun.txt\" in the current folder and its copy to\n"
+           "the port.\n"
            "With --text, the file is copied to a port only when --port is given.\n"
            "\n"
            "The executable's folder (Dorvan.ini) is $DORVAN_EXE_DIR when set; the per-machine\n"

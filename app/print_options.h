@@ -1,7 +1,7 @@
 #pragma once
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
-//                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]
+//                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--nav-xml FILE]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -26,9 +26,10 @@ struct PrintOptions {
     std::string printer;  // --print=PRINTER; empty: the invoice printer of the settings
     bool copies = false;
     std::optional<std::string> port;
+    std::optional<std::string> navXml;  // the invoice data for the tax authority
 
     // The print test's way out: no output option given.
-    bool PrintTestOutput() const { return !text && !pdf && !print && !copies; }
+    bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !navXml; }
 };
 
 // A command line that cannot be understood; what() is one line.

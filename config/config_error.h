@@ -11,6 +11,12 @@ class ConfigError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A settings file cannot be written; what() names the file and the reason.
+class IniWriteError : public ConfigError {
+  public:
+    using ConfigError::ConfigError;
+};
+
 // A text that should be an integer is not one (the conversion error of the INI reader).
 class ConversionError : public ConfigError {
   public:

@@ -1,15 +1,15 @@
 #include "config/ini_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QString>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
+#include <vector>
 
 #include "config/config_error.h"
 #include "config/lib_strings.h"
@@ -95,6 +95,111 @@ std::string OneLine(std::string_view value) {
     return v;
 }
 
+std::string ErrorText(int err) {
+    return std::strerror(err);
+}
+
+// An open file descriptor, closed at the end of the scope.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { Reset(); }
+    Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    // Closes now; the close's own error (errno) when it failed.
+    int Reset() {
+        int err = 0;
+        if (fd_ >= 0 && ::close(fd_) != 0) {
+            err = errno;
+        }
+        fd_ = -1;
+        return err;
+    }
+
+  private:
+    int fd_;
+};
+
+std::string LockPath(const std::filesystem::path& path) {
+    return path.string() + ".lock";
+}
+
+// flock that survives signals.
+int LockFd(int fd, int operation) {
+    int rc = 0;
+    do {
+        rc = ::flock(fd, operation);
+    } while (rc != 0 && errno == EINTR);
+    return rc;
+}
+
+// The shared lock of a reader, when the file has a lock file at all (readers never create
+// one: the folder may not be theirs to write).
+Fd ReaderLock(const std::filesystem::path& path) {
+    Fd fd(::open(LockPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.Valid()) {
+        LockFd(fd.Get(), LOCK_SH);
+    }
+    return fd;
+}
+
+// The whole file; false when there is no file. A file that is not a regular one is refused
+// before it is opened, and opened without waiting in case it was swapped meanwhile. Errors
+// name the file: IniWriteError for the reading step of a write, ConfigError otherwise.
+bool ReadWhole(const std::filesystem::path& path, std::string& text, bool forWriting) {
+    const std::string name = path.string();
+    auto fail = [&](const std::string& reason) {
+        if (forWriting) {
+            throw IniWriteError("Cannot write " + name + ": " + reason);
+        }
+        throw ConfigError("Cannot read " + name + ": " + reason);
+    };
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return false;
+        }
+        fail(ErrorText(errno));
+    }
+    auto refuse = [&](mode_t mode) {
+        if (S_ISDIR(mode)) {
+            fail("it is a folder");
+        }
+        if (!S_ISREG(mode)) {
+            fail("not a regular file");
+        }
+    };
+    refuse(st.st_mode);
+    const Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.Valid()) {
+        fail(ErrorText(errno));
+    }
+    if (::fstat(fd.Get(), &st) != 0) {
+        fail(ErrorText(errno));
+    }
+    refuse(st.st_mode);
+    text.clear();
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(ErrorText(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IniNamesEqual(std::string_view a, std::string_view b) {
@@ -129,111 +234,50 @@ bool IniNamesEqual(std::string_view a, std::string_view b) {
     return qa.compare(qb, Qt::CaseInsensitive) == 0;
 }
 
-IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+// ---- IniDocument ----
 
-bool IniFile::Exists() const {
-    std::error_code ec;
-    return std::filesystem::exists(path_, ec);
-}
-
-IniFile::Content IniFile::Load() const {
-    Content content;
-    if (!Exists()) {
-        return content;
-    }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path_, ec)) {
-        throw ConfigError("Cannot read " + path_.string() + ": it is a folder");
-    }
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        throw ConfigError("Cannot read " + path_.string() + ": " + std::strerror(errno));
-    }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
-    if (in.bad()) {
-        throw ConfigError("Cannot read " + path_.string());
-    }
+IniDocument::IniDocument(std::string_view text) {
     if (text.starts_with(kBom)) {
-        content.bom = true;
-        text.erase(0, kBom.size());
+        bom_ = true;
+        text.remove_prefix(kBom.size());
     }
-    content.crlf = text.find("\r\n") != std::string::npos;
+    crlf_ = text.find("\r\n") != std::string_view::npos;
     std::size_t pos = 0;
     while (pos < text.size()) {
         auto nl = text.find('\n', pos);
-        if (nl == std::string::npos) {
+        if (nl == std::string_view::npos) {
             nl = text.size();
         }
-        std::string line = text.substr(pos, nl - pos);
+        std::string line(text.substr(pos, nl - pos));
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        content.lines.push_back(std::move(line));
+        lines_.push_back(std::move(line));
         pos = nl + 1;
     }
-    return content;
 }
 
-void IniFile::Store(const Content& content) const {
-    const std::string eol = content.crlf ? "\r\n" : "\n";
+std::string IniDocument::Text() const {
+    const std::string_view eol = crlf_ ? "\r\n" : "\n";
     std::string text;
-    if (content.bom) {
+    if (bom_) {
         text += kBom;
     }
-    for (const auto& line : content.lines) {
+    for (const auto& line : lines_) {
         text += line;
         text += eol;
     }
-    // Keep the permissions of an existing file; a new file is for its owner only (it may hold
-    // the database password).
-    mode_t mode = S_IRUSR | S_IWUSR;
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    }
-    const std::string tmp = path_.string() + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) {
-        throw ConfigError("Cannot write " + path_.string() + ": " + std::strerror(errno));
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int err = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            throw ConfigError("Cannot write " + path_.string() + ": " + std::strerror(err));
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ::fchmod(fd, mode);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        throw ConfigError("Cannot write " + path_.string() + ": " + std::strerror(err));
-    }
-    if (::rename(tmp.c_str(), path_.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        throw ConfigError("Cannot write " + path_.string() + ": " + std::strerror(err));
-    }
+    return text;
 }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key,
-                                std::string_view def) const {
-    const Content content = Load();
-    const auto range = FindSection(content.lines, section);
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view def) const {
+    const auto range = FindSection(lines_, section);
     if (!range) {
         return std::string(def);
     }
     for (std::size_t i = range->first; i < range->second; ++i) {
-        const auto kv = KeyValue(content.lines[i]);
+        const auto kv = KeyValue(lines_[i]);
         if (kv && IniNamesEqual(kv->first, key)) {
             return Unquote(kv->second);
         }
@@ -241,7 +285,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
     return std::string(def);
 }
 
-int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+int IniDocument::ReadInteger(std::string_view section, std::string_view key, int def) const {
     const std::string value = ReadString(section, key, "");
     if (value.empty()) {
         return def;
@@ -249,11 +293,11 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int def
     return StrToIntDef(value, def);
 }
 
-bool IniFile::SectionExists(std::string_view section) const {
-    return FindSection(Load().lines, section).has_value();
+bool IniDocument::SectionExists(std::string_view section) const {
+    return FindSection(lines_, section).has_value();
 }
 
-bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+bool IniDocument::ValueExists(std::string_view section, std::string_view key) const {
     for (const auto& name : ReadSection(section)) {
         if (IniNamesEqual(name, key)) {
             return true;
@@ -262,13 +306,12 @@ bool IniFile::ValueExists(std::string_view section, std::string_view key) const 
     return false;
 }
 
-std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
-    const Content content = Load();
+std::vector<std::string> IniDocument::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
-    const auto range = FindSection(content.lines, section);
+    const auto range = FindSection(lines_, section);
     if (range) {
         for (std::size_t i = range->first; i < range->second; ++i) {
-            const auto kv = KeyValue(content.lines[i]);
+            const auto kv = KeyValue(lines_[i]);
             if (kv && !kv->first.empty()) {
                 keys.emplace_back(kv->first);
             }
@@ -277,33 +320,163 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
     return keys;
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    Content content = Load();
+void IniDocument::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
     const std::string line = std::string(TrimView(key)) + "=" + OneLine(value);
-    const auto range = FindSection(content.lines, section);
+    const auto range = FindSection(lines_, section);
     if (!range) {
-        if (!content.lines.empty() && !TrimView(content.lines.back()).empty()) {
-            content.lines.emplace_back();
+        if (!lines_.empty() && !TrimView(lines_.back()).empty()) {
+            lines_.emplace_back();
         }
-        content.lines.push_back("[" + std::string(section) + "]");
-        content.lines.push_back(line);
-        Store(content);
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(line);
         return;
     }
     std::size_t insertAt = range->first;
     for (std::size_t i = range->first; i < range->second; ++i) {
-        const auto kv = KeyValue(content.lines[i]);
+        const auto kv = KeyValue(lines_[i]);
         if (kv && IniNamesEqual(kv->first, key)) {
-            content.lines[i] = line;
-            Store(content);
+            lines_[i] = line;
             return;
         }
-        if (!TrimView(content.lines[i]).empty()) {
+        if (!TrimView(lines_[i]).empty()) {
             insertAt = i + 1;  // after the last non-blank line of the section
         }
     }
-    content.lines.insert(content.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
-    Store(content);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+}
+
+void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniDocument::EraseSection(std::string_view section) {
+    while (const auto range = FindSection(lines_, section)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->first - 1),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(range->second));
+    }
+}
+
+// ---- IniFile ----
+
+IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+bool IniFile::Exists() const {
+    std::error_code ec;
+    return std::filesystem::exists(path_, ec);
+}
+
+IniDocument IniFile::Snapshot() const {
+    const Fd lock = ReaderLock(path_);
+    std::string text;
+    if (!ReadWhole(path_, text, false)) {
+        return {};
+    }
+    return IniDocument(text);
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
+    return Snapshot().ReadString(section, key, def);
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+    return Snapshot().ReadInteger(section, key, def);
+}
+
+bool IniFile::SectionExists(std::string_view section) const {
+    return Snapshot().SectionExists(section);
+}
+
+bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+    return Snapshot().ValueExists(section, key);
+}
+
+std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
+    return Snapshot().ReadSection(section);
+}
+
+void IniFile::Update(const std::function<void(IniDocument&)>& edit) {
+    const std::string name = path_.string();
+    const Fd lock(::open(LockPath(path_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                         S_IRUSR | S_IWUSR));
+    if (!lock.Valid()) {
+        throw IniWriteError("Cannot write " + name + ": " + ErrorText(errno));
+    }
+    if (LockFd(lock.Get(), LOCK_EX) != 0) {
+        throw IniWriteError("Cannot write " + name + ": " + ErrorText(errno));
+    }
+    std::string before;
+    const bool existed = ReadWhole(path_, before, true);
+    IniDocument document(before);
+    edit(document);
+    const std::string after = document.Text();
+    if (existed ? after == before : after.empty()) {
+        return;
+    }
+    Store(after, existed);
+}
+
+void IniFile::Store(const std::string& text, bool existed) const {
+    const std::string name = path_.string();
+    auto fail = [&](int err) {
+        throw IniWriteError("Cannot write " + name + ": " + ErrorText(err));
+    };
+    // Keep the rights of an existing file; a new file is for its owner only (it may hold the
+    // database password).
+    mode_t mode = S_IRUSR | S_IWUSR;
+    struct stat st {};
+    if (existed && ::stat(name.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    }
+    if (ownerOnly_) {
+        mode &= S_IRWXU;
+    }
+    std::string pattern = name + ".XXXXXX";
+    std::vector<char> tmp(pattern.begin(), pattern.end());
+    tmp.push_back('\0');
+    Fd fd(::mkostemp(tmp.data(), O_CLOEXEC));
+    if (!fd.Valid()) {
+        fail(errno);
+    }
+    const auto discard = [&](int err) {
+        fd.Reset();
+        ::unlink(tmp.data());
+        fail(err);
+    };
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd.Get(), text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            discard(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(fd.Get(), mode) != 0 || ::fsync(fd.Get()) != 0) {
+        discard(errno);
+    }
+    if (const int err = fd.Reset(); err != 0) {
+        ::unlink(tmp.data());
+        fail(err);
+    }
+    if (::rename(tmp.data(), name.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.data());
+        fail(err);
+    }
+    // The new name itself on disk as well.
+    const std::filesystem::path folder = path_.has_parent_path() ? path_.parent_path() : ".";
+    const Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Valid()) {
+        ::fsync(dir.Get());
+    }
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    Update([&](IniDocument& d) { d.WriteString(section, key, value); });
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -311,16 +484,7 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, int v
 }
 
 void IniFile::EraseSection(std::string_view section) {
-    Content content = Load();
-    bool changed = false;
-    while (const auto range = FindSection(content.lines, section)) {
-        content.lines.erase(content.lines.begin() + static_cast<std::ptrdiff_t>(range->first - 1),
-                            content.lines.begin() + static_cast<std::ptrdiff_t>(range->second));
-        changed = true;
-    }
-    if (changed) {
-        Store(content);
-    }
+    Update([&](IniDocument& d) { d.EraseSection(section); });
 }
 
 }  // namespace dorvan

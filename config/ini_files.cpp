@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/config_error.h"
 #include "config/folders.h"
 #include "config/ini_file.h"
 #include "config/lang_text.h"
@@ -39,7 +40,7 @@ void ReadMainFile(const std::string& path) {
     if (!FileExists(path)) {
         return;
     }
-    const IniFile ini(path);
+    const IniDocument ini = IniFile(path).Snapshot();
     auto& mt = MainTable();
     mt.TestedVersion = ini.ReadString("Sales", "TestedVersion", "");
     mt.Host = ini.ReadString("DataBase", "Host", "localhost");
@@ -54,7 +55,7 @@ void ReadMachineFile(const std::string& path, const std::string& exeFolder) {
     if (!FileExists(path)) {
         return;
     }
-    const IniFile ini(path);
+    const IniDocument ini = IniFile(path).Snapshot();
     auto& mt = MainTable();
     mt.Printer = ini.ReadString("Sales", "Printer", "");
     mt.PrinterNyugta = ini.ReadString("Sales", "PrinterNyugta", "");
@@ -136,40 +137,49 @@ int WriteIniFiles() {
     for (const std::string& folder :
          {localAppData + "/Norvello", localAppData + "/Norvello/Dorvan2007", machineFolder}) {
         std::error_code ec;
-        if (!FolderExists(folder)) {
-            std::filesystem::create_directory(folder, ec);  // a failure shows in the writes
+        if (!FolderExists(folder) && !std::filesystem::create_directory(folder, ec) &&
+            !FolderExists(folder)) {
+            throw IniWriteError("Cannot create the settings folder " + folder + ": " +
+                                (ec ? ec.message() : std::string("not a folder")));
         }
     }
     const auto& mt = MainTable();
 
+    // Each file is written once, whole: a program starting meanwhile reads either the old
+    // or the new settings, never a part of them.
     IniFile mainIni(machineFolder + kMainIniName);
-    mainIni.EraseSection("Sales");
-    mainIni.WriteString("Sales", "TestedVersion", mt.TestedVersion);
-    mainIni.WriteString("DataBase", "Host", mt.Host);
-    mainIni.WriteString("DataBase", "Database", mt.Database);
-    mainIni.WriteString("DataBase", "Protocol", mt.Protocol);
-    mainIni.WriteString("DataBase", "User", mt.User);
-    mainIni.WriteString("DataBase", "Password", mt.Password);
-    mainIni.WriteString("DataBase", "Port", mt.Port);
+    mainIni.SetOwnerOnly(true);  // holds the database password
+    mainIni.Update([&](IniDocument& ini) {
+        ini.EraseSection("Sales");
+        ini.WriteString("Sales", "TestedVersion", mt.TestedVersion);
+        ini.WriteString("DataBase", "Host", mt.Host);
+        ini.WriteString("DataBase", "Database", mt.Database);
+        ini.WriteString("DataBase", "Protocol", mt.Protocol);
+        ini.WriteString("DataBase", "User", mt.User);
+        ini.WriteString("DataBase", "Password", mt.Password);
+        ini.WriteString("DataBase", "Port", mt.Port);
+    });
 
     IniFile machineIni(machineFolder + kMachineIniName);
-    machineIni.WriteString("Sales", "Printer", mt.Printer);
-    machineIni.WriteString("Sales", "PrinterNyugta", mt.PrinterNyugta);
-    machineIni.WriteString("Sales", "PrinterSzamla", mt.PrinterSzamla);
-    machineIni.WriteString("Sales", "PrinterBoritek", mt.PrinterBoritek);
-    machineIni.WriteInteger("Sales", "BoritekHelye", mt.BoritekHelye);
-    machineIni.WriteInteger("Sales", "BizPrint", mt.BizPrint);
-    machineIni.WriteInteger("Sales", "BoritekTalca", mt.BoritekTalca);
-    machineIni.WriteInteger("Sales", "Nyomtatvany_sorkiemeles", mt.Nyomtatvany_sorkiemeles);
-    machineIni.WriteInteger("Sales", "Bizonylat_sorkiemeles", mt.Bizonylat_sorkiemeles);
-    machineIni.EraseSection("HelpWin");
-    machineIni.WriteString("HelpWin", "HelpPosLeft", std::to_string(mt.HelpPosLeft));
-    machineIni.WriteString("HelpWin", "HelpPosTop", std::to_string(mt.HelpPosTop));
-    machineIni.WriteString("HelpWin", "HelpWidth", std::to_string(mt.HelpWidth));
-    machineIni.WriteString("HelpWin", "HelpHeight", std::to_string(mt.HelpHeight));
-    machineIni.WriteString("HelpWin", "HelpMainWidth", std::to_string(mt.HelpMainWidth));
-    machineIni.EraseSection("Save");
-    machineIni.WriteString("Save_" + exeFolder, "SaveDir", mt.SaveDir);
+    machineIni.Update([&](IniDocument& ini) {
+        ini.WriteString("Sales", "Printer", mt.Printer);
+        ini.WriteString("Sales", "PrinterNyugta", mt.PrinterNyugta);
+        ini.WriteString("Sales", "PrinterSzamla", mt.PrinterSzamla);
+        ini.WriteString("Sales", "PrinterBoritek", mt.PrinterBoritek);
+        ini.WriteInteger("Sales", "BoritekHelye", mt.BoritekHelye);
+        ini.WriteInteger("Sales", "BizPrint", mt.BizPrint);
+        ini.WriteInteger("Sales", "BoritekTalca", mt.BoritekTalca);
+        ini.WriteInteger("Sales", "Nyomtatvany_sorkiemeles", mt.Nyomtatvany_sorkiemeles);
+        ini.WriteInteger("Sales", "Bizonylat_sorkiemeles", mt.Bizonylat_sorkiemeles);
+        ini.EraseSection("HelpWin");
+        ini.WriteString("HelpWin", "HelpPosLeft", std::to_string(mt.HelpPosLeft));
+        ini.WriteString("HelpWin", "HelpPosTop", std::to_string(mt.HelpPosTop));
+        ini.WriteString("HelpWin", "HelpWidth", std::to_string(mt.HelpWidth));
+        ini.WriteString("HelpWin", "HelpHeight", std::to_string(mt.HelpHeight));
+        ini.WriteString("HelpWin", "HelpMainWidth", std::to_string(mt.HelpMainWidth));
+        ini.EraseSection("Save");
+        ini.WriteString("Save_" + exeFolder, "SaveDir", mt.SaveDir);
+    });
 
     SelectConfiguredPrinter();
     return 1;

@@ -61,7 +61,7 @@ void Connection::Connect() {
             message.pop_back();
         }
         conn_.reset();
-        throw ConnectionFailure(message, "08001");
+        ThrowConnectError(message, "08001");
     }
     PQsetNoticeProcessor(conn_.get(), IgnoreNotice, nullptr);
     explicitTx_ = false;
@@ -150,7 +150,7 @@ void Connection::Rollback() {
 Result Connection::Execute(const std::string& sql) {
     EnsureConnected();
     BeginIfNeeded();
-    Result result = Check(PQexec(conn_.get(), sql.c_str()));
+    Result result = Check(PQexec(conn_.get(), sql.c_str()), sql);
     // A script that changed tables makes the cached column facts stale.
     const std::string status = PQcmdStatus(result.Get());
     if (status.rfind("ALTER", 0) == 0 || status.rfind("DROP", 0) == 0 ||
@@ -168,7 +168,8 @@ Result Connection::Execute(const std::string& sql, const std::vector<PgParam>& p
     for (const auto& p : params)
         values.push_back(p ? p->c_str() : nullptr);
     return Check(PQexecParams(conn_.get(), sql.c_str(), static_cast<int>(values.size()), nullptr,
-                              values.data(), nullptr, nullptr, 0));
+                              values.data(), nullptr, nullptr, 0),
+                 sql);
 }
 
 const TableInfo& Connection::GetTableInfo(Oid table, int column) {
@@ -218,17 +219,17 @@ void Connection::BeginIfNeeded() {
         Simple("BEGIN");
 }
 
-Result Connection::Check(pg_result* raw) {
+Result Connection::Check(pg_result* raw, const std::string& statement) {
     Result result(raw);
     const auto status = raw != nullptr ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK || status == PGRES_EMPTY_QUERY) {
         return result;
     }
-    ThrowResultError(conn_.get(), raw);
+    ThrowResultError(conn_.get(), raw, statement);
 }
 
 void Connection::Simple(const char* sql) {
-    Check(PQexec(conn_.get(), sql));
+    Check(PQexec(conn_.get(), sql), sql);
 }
 
 }  // namespace dorvan::db

@@ -96,7 +96,7 @@ class Connection {
   private:
     void EnsureConnected() const;
     void BeginIfNeeded();
-    Result Check(pg_result* result);
+    Result Check(pg_result* raw, const std::string& statement);
     void Simple(const char* sql);
 
     std::string name_;

@@ -48,7 +48,7 @@ bool Matches(const Value& column, const Value& key, const LocateOptions& options
         if (column.IsDateTime() || key.IsDateTime()) {
             return column.AsDateTime() == key.AsDateTime();
         }
-    } catch (const ConversionError&) {
+    } catch (const ValueConversionError&) {
         return false;
     }
     std::string a = column.AsString();

@@ -133,7 +133,7 @@ TDateTime EncodeDate(int year, int month, int day) {
     if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "Invalid date: %04d-%02d-%02d", year, month, day);
-        throw ConversionError(buf);
+        throw ValueConversionError(buf);
     }
     return static_cast<double>(
         DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
@@ -146,7 +146,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "Invalid time: %02d:%02d:%02d.%03d", hour, minute, second,
                       millisecond);
-        throw ConversionError(buf);
+        throw ValueConversionError(buf);
     }
     const std::int64_t ms =
         ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;

@@ -13,24 +13,36 @@ namespace dorvan::db {
 class DbError : public std::runtime_error {
   public:
     explicit DbError(const std::string& message, std::string sqlState = {},
-                     std::string constraint = {})
+                     std::string constraint = {}, std::string statement = {})
         : std::runtime_error(message),
           sqlState_(std::move(sqlState)),
-          constraint_(std::move(constraint)) {}
+          constraint_(std::move(constraint)),
+          statement_(std::move(statement)) {}
 
     // Five-character SQLSTATE of a server error; empty for errors of the client side.
     const std::string& SqlState() const { return sqlState_; }
     // Name of the violated constraint, when the server told it.
     const std::string& Constraint() const { return constraint_; }
+    // The statement the server refused, as sent; empty when the error came from no statement.
+    const std::string& Statement() const { return statement_; }
 
   private:
     std::string sqlState_;
     std::string constraint_;
+    std::string statement_;
 };
 
 // SQLSTATE class 08 and a connection lost or never made.
 class ConnectionFailure : public DbError {
     using DbError::DbError;
+};
+// The server refused the user name or password (28P01, 28000).
+class AuthenticationFailure : public ConnectionFailure {
+    using ConnectionFailure::ConnectionFailure;
+};
+// The server has no database of the requested name (3D000).
+class UnknownDatabase : public ConnectionFailure {
+    using ConnectionFailure::ConnectionFailure;
 };
 // SQLSTATE class 23.
 class IntegrityViolation : public DbError {
@@ -80,12 +92,16 @@ class DataSetError : public DbError {
 };
 
 // A value that cannot be converted to the requested type.
-class ConversionError : public DbError {
+class ValueConversionError : public DbError {
     using DbError::DbError;
 };
 
-// Raises the error a failed result describes (typed by SQLSTATE). `result` may be null
-// (then the connection's message is used).
-[[noreturn]] void ThrowResultError(pg_conn* conn, const pg_result* result);
+// Raises the error a failed result describes (typed by SQLSTATE), carrying `statement`.
+// `result` may be null (then the connection's message is used).
+[[noreturn]] void ThrowResultError(pg_conn* conn, const pg_result* result,
+                                   const std::string& statement = {});
+// Raises the error of a connection attempt the server or the client library refused, typed
+// by the server's code when there is one and by the client library's message otherwise.
+[[noreturn]] void ThrowConnectError(const std::string& message, const std::string& sqlState);
 
 }  // namespace dorvan::db

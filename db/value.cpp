@@ -152,7 +152,7 @@ std::int64_t Value::AsInteger() const {
                 if (Trim(v).empty())
                     return 0;
                 if (!ParseInteger(v, out)) {
-                    throw ConversionError("'" + v + "' is not a valid integer value");
+                    throw ValueConversionError("'" + v + "' is not a valid integer value");
                 }
                 return out;
             } else {
@@ -179,7 +179,7 @@ double Value::AsFloat() const {
                 if (Trim(v).empty())
                     return 0;
                 if (!ParseDouble(v, out)) {
-                    throw ConversionError("'" + v + "' is not a valid floating point value");
+                    throw ValueConversionError("'" + v + "' is not a valid floating point value");
                 }
                 return out;
             } else {
@@ -208,7 +208,7 @@ bool Value::AsBoolean() const {
                 if (s.empty() || s == "false" || s == "f" || s == "0" || s == "no" || s == "n") {
                     return false;
                 }
-                throw ConversionError("'" + v + "' is not a valid boolean value");
+                throw ValueConversionError("'" + v + "' is not a valid boolean value");
             } else {
                 return v.value != 0;
             }
@@ -223,7 +223,7 @@ TDateTime Value::AsDateTime() const {
             if constexpr (std::is_same_v<T, std::monostate>) {
                 return 0;
             } else if constexpr (std::is_same_v<T, bool>) {
-                throw ConversionError("a boolean value is not a date-time");
+                throw ValueConversionError("a boolean value is not a date-time");
             } else if constexpr (std::is_same_v<T, std::int64_t>) {
                 return static_cast<double>(v);
             } else if constexpr (std::is_same_v<T, double>) {
@@ -233,7 +233,7 @@ TDateTime Value::AsDateTime() const {
                     return 0;
                 auto parsed = ParsePgDateTime(v);
                 if (!parsed)
-                    throw ConversionError("'" + v + "' is not a valid date and time");
+                    throw ValueConversionError("'" + v + "' is not a valid date and time");
                 return *parsed;
             } else {
                 return v.value;

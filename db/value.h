@@ -51,7 +51,7 @@ class Value {
     // Text: integers in decimal, floats in their shortest exact form with ".", booleans
     // "True"/"False", dates "YYYY-MM-DD", times "HH:MM:SS", timestamps both.
     std::string AsString() const;
-    // Throws ConversionError when the value has no integer / float / boolean /
+    // Throws ValueConversionError when the value has no integer / float / boolean /
     // date-time reading (for example the text "abc").
     std::int64_t AsInteger() const;
     double AsFloat() const;

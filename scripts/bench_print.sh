@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark of the command-line export (on demand, not a test): dorvan-print from process
 # start to file written (start-up with its database connection included), for invoice 4317
-# and the three-page invoice 4320, as plain text and as PDF; wall time (best and median of
+# and the five-page invoice 4320, as plain text and as PDF; wall time (best and median of
 # the runs, measured around the process) and peak memory (maximum resident set size,
 # /usr/bin/time -v).
 #   scripts/bench_print.sh [runs]          (default 10)

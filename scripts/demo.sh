@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the program (release preset), starts a throwaway local PostgreSQL
 # cluster holding the demo database, writes the configuration, exports invoice 4317 to
-# racun.txt and a PDF (plus the three-page invoice 4320 and the euro invoice 4318 in
+# racun.txt and a PDF (plus the five-page invoice 4320 and the euro invoice 4318 in
 # English), says where the files are, and opens the console when a display is present.
 # The cluster is stopped again at the end.
 #   scripts/demo.sh            (files in ./demo of the checkout)
@@ -16,7 +16,7 @@ if [ -z "${DORVAN_DEMO_SKIP_SETUP:-}" ]; then
   bash scripts/setup.sh
 fi
 cmake --preset release >/dev/null
-cmake --build --preset release --target dorvan-print dorvan-console -j "$(nproc)"
+cmake --build --preset release --target dorvan-print dorvan-console dorvan-cli -j "$(nproc)"
 bin="$here/build/release/app"
 
 work="$here/demo"
@@ -30,11 +30,22 @@ demo_install "$work"
 # version from the local central information database.
 demo_web_start
 
+# An update script beside the program: the first start-up applies it (a new column with a
+# default) and logs it; the next one removes the file.
+mkdir -p "$DORVAN_EXE_DIR/database_scripts"
+cat >"$DORVAN_EXE_DIR/database_scripts/001_tetel_polc.sql" <<'SQL'
+ALTER TABLE tetel ADD COLUMN polc varchar(20) DEFAULT 'A-1';
+SQL
+
 # The printer port: a file of the demo folder stands for LPT1.
 export DORVAN_LPT1="$work/LPT1.prn"
 rm -f "$work"/racun*.txt "$work"/racun*.pdf "$DORVAN_LPT1"
 
 cd "$work"
+echo "Update scripts of the start-up (dorvan-cli update-scripts):"
+"$bin/dorvan-cli" update-scripts
+echo "  the new column: $(demo_psql -d Dorvan_Data -At -c "SELECT polc FROM tetel WHERE kod = 1")"
+
 # The console's print test: racun.txt in the current folder, copied to the port.
 "$bin/dorvan-print"
 "$bin/dorvan-print" --pdf racun.pdf
@@ -49,6 +60,16 @@ echo "Long invoice 4320 (70 lines):                     $work/racun_4320.txt, $w
 echo "Euro invoice 4318 in Hungarian and English:       $work/racun_4318_en.txt, $work/racun_4318_en.pdf"
 echo "Configuration: $DORVAN_EXE_DIR""Dorvan.ini (per-machine copy below $XDG_DATA_HOME)"
 echo "View the text as UTF-8:  iconv -f WINDOWS-1250 -t UTF-8 $work/racun.txt"
+
+echo
+echo "Stock of the demo company (dorvan-cli):"
+echo "  white bread, central warehouse, now:        $("$bin/dorvan-cli" stock 4 1)"
+echo "  white bread, shop warehouse, on 2026-12-07: $("$bin/dorvan-cli" stock 4 2 --date 2026-12-07)"
+echo "  white bread, shop warehouse, on 2026-12-08: $("$bin/dorvan-cli" stock 4 2 --date 2026-12-08)"
+echo "  paint lot LOT-2611-A (quantity, reserved, free): $("$bin/dorvan-cli" stock-piece LOT-2611-A 7 1)"
+echo "  paint, average cost after the second receipt: $("$bin/dorvan-cli" average-cost 7 1)"
+"$bin/dorvan-cli" sign --start --user kovacsne
+echo "  signed in after a presence signal: $("$bin/dorvan-cli" clients --all)"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo

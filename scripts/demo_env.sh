@@ -42,7 +42,7 @@ demo_web_start() {
   local fifo port
   fifo=$(mktemp -u /tmp/dorvan-demo-web.XXXXXX)
   mkfifo "$fifo"
-  python3 "$demo_root/tests/config/http_test_server.py" >"$fifo" &
+  python3 "$demo_root/scripts/http_test_server.py" >"$fifo" &
   DEMO_WEB_PID=$!
   read -r port <"$fifo"
   rm -f "$fifo"

@@ -6,13 +6,13 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  g++ cmake ninja-build pkg-config clang-format git ca-certificates
+  g++ cmake ninja-build pkg-config clang-format clang-tidy git ca-certificates
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
   libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev libcups2-dev
   fonts-liberation2 fontconfig
-  xvfb xauth x11-utils imagemagick poppler-utils
+  xvfb xauth x11-utils imagemagick poppler-utils libxml2-utils
   python3 procps iproute2 util-linux time
 )
 # Nothing to do when every package is already there (repeat runs of the test command).

@@ -11,6 +11,8 @@ bash scripts/check_format.sh
 preset=${DORVAN_PRESET:-ci}
 cmake --preset "$preset"
 cmake --build --preset "$preset" -j "$(nproc)"
+# Parameter names equal in declaration and definition.
+bash scripts/check_param_names.sh "build/$preset"
 # Qt code in the tests runs on the offscreen platform; no display is needed.
 export QT_QPA_PLATFORM=offscreen
 ctest --preset "$preset" -j "$(nproc)" "$@"

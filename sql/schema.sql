@@ -2078,3 +2078,18 @@ $$;
 -- ---------------------------------------------------------------------------------------
 CREATE UNIQUE INDEX _scriptlog_script_key ON _scriptlog (script);
 CREATE INDEX _currentip_lastsign ON _currentip (lastsign_date, lastsign_time);
+
+-- ---------------------------------------------------------------------------------------
+-- Invoice data for the tax authority (Online Számla 3.0): how VAT keys and payment methods
+-- are reported (the same as database_scripts/001_afa_kulcs_nav.sql).
+-- ---------------------------------------------------------------------------------------
+ALTER TABLE afa_kulcs ADD COLUMN nav_kategoria varchar(30),
+                      ADD COLUMN nav_eset varchar(50),
+                      ADD COLUMN nav_indoklas varchar(200),
+                      ADD CONSTRAINT afa_kulcs_nav_kategoria_check
+    CHECK (nav_kategoria IS NULL OR nav_kategoria IN
+           ('PERCENTAGE', 'EXEMPTION', 'OUT_OF_SCOPE', 'DOMESTIC_REVERSE_CHARGE'));
+ALTER TABLE fizetesmod ADD COLUMN nav_fizetesmod varchar(15),
+                       ADD CONSTRAINT fizetesmod_nav_fizetesmod_check
+    CHECK (nav_fizetesmod IS NULL OR nav_fizetesmod IN
+           ('TRANSFER', 'CASH', 'CARD', 'VOUCHER', 'OTHER'));

@@ -103,7 +103,7 @@ int RunUpdateScripts(CliContext& c, const CliArgs&) {
     }
 
     int failed = 0;
-    for (const TScriptOutcome& o : c.dm.UpdateScriptsArea.Outcomes()) {
+    for (const TScriptOutcome& o : c.dm.updateScripts_.Outcomes()) {
         c.out << ScriptOutcomeWord(o.kind) << '\t' << o.script;
         if (!o.note.empty()) {
             c.out << '\t' << o.note;

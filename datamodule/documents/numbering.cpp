@@ -74,7 +74,7 @@ std::string NextYearCode(const std::string& maximum, int year) {
         const std::string yearPart = CharSub(maximum, 0, 4);
         std::int64_t latestYear = 0;
         if (!db::ParseInteger(yearPart, latestYear))
-            throw db::ConversionError("'" + yearPart + "' is not a valid integer value");
+            throw db::ValueConversionError("'" + yearPart + "' is not a valid integer value");
         if (latestYear < year)
             return std::to_string(year) + "/" + ZeroFill(1, 7);
     }

@@ -25,7 +25,7 @@ std::string FormatBizszam(const std::string& letters, int year, int serial, bool
 
 // The next value of a year-and-serial code ("2026/0000042") after `maximum` for a record
 // of `year`: the serial restarts at 1 when the latest code is of an earlier year. Throws
-// db::ConversionError for a latest code whose serial is numeric but whose year is not.
+// db::ValueConversionError for a latest code whose serial is numeric but whose year is not.
 std::string NextYearCode(const std::string& maximum, int year);
 // The next barcode after `maximum`: its 3-character prefix and the counter + 1 in 5 digits.
 std::string NextBarcode(const std::string& maximum);

@@ -11,8 +11,8 @@
 
 #include "config/main_table.h"
 #include "config/ui_port.h"
+#include "datamodule/core/lib_common.h"
 #include "datamodule/dm.h"
-#include "datamodule/lib_common.h"
 #include "datamodule/silent_abort.h"
 #include "datamodule/support/service_support.h"
 #include "db/transaction.h"

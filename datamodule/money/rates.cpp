@@ -6,7 +6,7 @@
 #include "config/format_settings.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
-#include "datamodule/lib_common.h"
+#include "datamodule/core/lib_common.h"
 #include "datamodule/silent_abort.h"
 #include "datamodule/support/service_support.h"
 #include "db/value.h"

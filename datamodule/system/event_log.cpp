@@ -4,7 +4,7 @@
 #include "config/main_table.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
-#include "datamodule/server_clock.h"
+#include "datamodule/core/server_clock.h"
 #include "datamodule/support/service_support.h"
 
 namespace dorvan {

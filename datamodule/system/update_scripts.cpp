@@ -11,7 +11,7 @@
 #include "config/format_settings.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
-#include "datamodule/server_clock.h"
+#include "datamodule/core/server_clock.h"
 #include "datamodule/support/service_support.h"
 #include "db/transaction.h"
 
@@ -233,12 +233,16 @@ bool UpdateScripts::RunScript(const std::string& path, const std::string& name, 
 
     std::string failure;
     {
+        // The script and its log row are committed together.
         db::Transaction tx(dm_.ZConnection);
         try {
             db::Query script(dm_.ZConnection, "StartUpdateScriptSQL");
             script.SetParamCheck(false);
             script.SetSqlText(text);
             script.ExecSQL();
+            if (log) {
+                AddScriptLogItem(name, 1);
+            }
             tx.Commit();
         } catch (const std::exception& e) {
             failure = OneLine(e.what());
@@ -257,13 +261,10 @@ bool UpdateScripts::RunScript(const std::string& path, const std::string& name, 
         outcomes_.push_back({name, TScriptOutcomeKind::Failed, failure});
         return false;
     }
-    if (log) {
-        AddScriptLogItem(name, 1);
+    if (log && !ScriptLogExists) {
         // Without a script log the event log remembers it, so the next start does not run
         // it again.
-        if (!ScriptLogExists) {
-            dm_.AddLogItem("UpdateScript", name);
-        }
+        dm_.AddLogItem("UpdateScript", name);
     }
     outcomes_.push_back({name, TScriptOutcomeKind::Applied, {}});
     return true;

@@ -23,6 +23,8 @@ struct TextRun {
     FontSpec font;
     std::string text;
     std::string controlName;
+    // The control does not grow: what does not fit its box is cut at the box's sides.
+    bool clipped = false;
 
     // Where the line is anchored: left edge, right edge or centre of the box.
     double AnchorX() const {

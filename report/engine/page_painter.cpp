@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -33,7 +34,20 @@ class ItemPainter {
         flags |= t.alignment == Alignment::Right    ? Qt::AlignRight
                  : t.alignment == Alignment::Center ? Qt::AlignHCenter
                                                     : Qt::AlignLeft;
-        p_.drawText(Rect(t.left, t.top, t.width, t.height), flags, QString::fromStdString(t.text));
+        const QRectF box = Rect(t.left, t.top, t.width, t.height);
+        const QString text = QString::fromStdString(t.text);
+        // A text wider than the box of a control that does not grow is cut at the box's
+        // sides, as the printer would cut it at the paper's edge otherwise.
+        if (t.clipped && QFontMetricsF(font, p_.device()).horizontalAdvance(text) > box.width()) {
+            p_.save();
+            p_.setClipRect(
+                QRectF(box.left(), box.top() - box.height(), box.width(), 3 * box.height()),
+                Qt::IntersectClip);
+            p_.drawText(box, flags, text);
+            p_.restore();
+            return;
+        }
+        p_.drawText(box, flags, text);
     }
 
     void operator()(const LineItem& l) {

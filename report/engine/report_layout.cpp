@@ -11,6 +11,7 @@
 #include "report/engine/report_error.h"
 #include "report/engine/rtf_reader.h"
 #include "report/engine/text_measurer.h"
+#include "report/engine/utf8.h"
 
 namespace dorvan::report {
 
@@ -419,7 +420,9 @@ class LayoutRun {
             if (IsText(c.kind)) {
                 const bool wrap =
                     c.grows || c.kind == ControlKind::Memo || c.kind == ControlKind::ExprMemo;
-                l.lines = measurer_.Lines(c.font, ControlText(c), c.width, wrap);
+                // Control characters of stored texts print as blanks on every output;
+                // the line breaks stay to split the text into its lines.
+                l.lines = measurer_.Lines(c.font, BlankControlChars(ControlText(c)), c.width, wrap);
                 const double lineHeight = measurer_.LineHeight(c.font);
                 const double spacing = measurer_.LineSpacing(c.font);
                 if (c.grows) {
@@ -478,6 +481,7 @@ class LayoutRun {
                     run.font = c.font;
                     run.text = l.lines[i];
                     run.controlName = c.name;
+                    run.clipped = !c.grows;
                     if (pageNumber)
                         pb.pageNumberRuns.emplace_back(pb.items.size(), &c);
                     pb.items.push_back(std::move(run));

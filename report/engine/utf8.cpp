@@ -76,4 +76,16 @@ std::size_t Utf8Length(std::string_view utf8) {
     return Utf8ToCodePoints(utf8).size();
 }
 
+std::string BlankControlChars(std::string_view utf8) {
+    std::string out(utf8);
+    // Bytes below 0x20 never occur inside a multi-byte UTF-8 sequence.
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && c != '\t' && c != '\r' && c != '\n') {
+            c = ' ';
+        }
+    }
+    return out;
+}
+
 }  // namespace dorvan::report

@@ -1,7 +1,7 @@
 #include "report/invoice/band_rules.h"
 
+#include "datamodule/core/lib_common.h"
 #include "datamodule/dm.h"
-#include "datamodule/lib_common.h"
 #include "report/invoice/header_preparation.h"
 #include "report/invoice/szamlabizonylat.h"
 

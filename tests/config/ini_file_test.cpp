@@ -1,6 +1,10 @@
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <functional>
 
 #include "config/config_error.h"
 #include "test_env.h"
@@ -155,6 +159,82 @@ TEST(IniFile, NameComparison) {
     EXPECT_TRUE(IniNamesEqual("DataBase", "DATABASE"));
     EXPECT_TRUE(IniNamesEqual("Őrség", "őRSÉG"));
     EXPECT_FALSE(IniNamesEqual("Sales", "Sales_"));
+}
+
+// A FIFO or a device in place of an INI file is refused before it is opened (opening a FIFO
+// would wait for a writer for ever; a device may never end), for reading and for writing.
+TEST(IniFile, FilesThatAreNotRegularAreRefusedUnopened) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Case cases[] = {
+        {"fifo", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"endless device", [](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        const auto path = dir.Path() / "Dorvan.ini";
+        c.make(path);
+        IniFile ini(path);
+        try {
+            ini.ReadString("DataBase", "Host", "");
+            ADD_FAILURE() << "read";
+        } catch (const ConfigError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot read " + path.string() + ": not a regular file");
+        }
+        try {
+            ini.WriteString("DataBase", "Host", "h");
+            ADD_FAILURE() << "written";
+        } catch (const IniWriteError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot write " + path.string() + ": not a regular file");
+        }
+    }
+}
+
+// Several changes go into the file in one write; the rights of an existing file are kept
+// unless it holds a password; no temporary file stays behind.
+TEST(IniFile, UpdateWritesTheWholeFileOnce) {
+    struct Case {
+        const char* name;
+        bool ownerOnly;
+        std::filesystem::perms expected;
+    };
+    using std::filesystem::perms;
+    static const Case kCases[] = {
+        {"kept", false,
+         perms::owner_read | perms::owner_write | perms::group_read | perms::others_read},
+        {"owner only", true, perms::owner_read | perms::owner_write},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        const auto path = dir.Path() / "u.ini";
+        WriteText(path, "[HelpWin]\nHelpPosLeft=1\nHelpMainHeight=2\n[Keep]\nk=1\n");
+        std::filesystem::permissions(
+            path, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+        IniFile ini(path);
+        ini.SetOwnerOnly(c.ownerOnly);
+        ini.Update([](IniDocument& d) {
+            EXPECT_EQ(d.ReadString("helpwin", "HelpPosLeft", ""), "1");
+            d.EraseSection("HelpWin");
+            d.WriteString("HelpWin", "HelpPosLeft", "10");
+            d.WriteInteger("HelpWin", "HelpPosTop", 20);
+        });
+        EXPECT_EQ(ReadText(path), "[Keep]\nk=1\n\n[HelpWin]\nHelpPosLeft=10\nHelpPosTop=20\n");
+        EXPECT_EQ(std::filesystem::status(path).permissions() & perms::all, c.expected);
+        const IniDocument snapshot = ini.Snapshot();
+        EXPECT_EQ(snapshot.ReadInteger("HelpWin", "HelpPosTop", 0), 20);
+        EXPECT_FALSE(snapshot.ValueExists("HelpWin", "HelpMainHeight"));
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"u.ini", "u.ini.lock"}));
+    }
 }
 
 }  // namespace

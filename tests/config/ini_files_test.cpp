@@ -1,6 +1,11 @@
 #include "config/ini_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "config/config_error.h"
 #include "config/folders.h"
@@ -296,6 +301,160 @@ TEST_F(IniFilesTest, FoldedExecutableFolderSelectsTheMachineFiles) {
     EXPECT_EQ(written.ReadString("Sales", "Printer", ""), "Laser");
     EXPECT_EQ(written.ReadString("Save_/opt/x/", "SaveDir", ""), "/opt/x/save");
     EXPECT_TRUE(std::filesystem::exists(folder + kMainIniName));
+}
+
+// A configuration file that is a FIFO or a device is refused at once with the load message
+// naming it; the other file is still read.
+TEST_F(IniFilesTest, MainFileThatIsNotARegularFileIsRefused) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    };
+    const Case cases[] = {
+        {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"device", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); }},
+    };
+    WriteText(MachineFile(), "[Sales]\nPrinterSzamla=Inv\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(MainFile());
+        c.make(MainFile());
+        MainTable() = TMainTable{};
+        ui_.messages.clear();
+        EXPECT_EQ(ReadIniFiles(), 0);
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].text, MainFile() + " fájl betöltése megszakadt!");
+        EXPECT_EQ(MainTable().Host, "");
+        EXPECT_EQ(MainTable().PrinterSzamla, "Inv");
+    }
+}
+
+// When the settings cannot be stored the error names the folder or file and the reason.
+TEST_F(IniFilesTest, WriteFailureNamesTheFileAndTheReason) {
+    // Each case blocks the per-machine folder (given with its trailing "/") in its own way.
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> block;
+        std::function<std::string(const std::string&)> expected;
+    };
+    const Case cases[] = {
+        {"file in place of the per-machine folder",
+         [](const std::string& folder) {
+             WriteText(std::filesystem::path(folder).parent_path(), "x");
+         },
+         [](const std::string& folder) {
+             return "Cannot create the settings folder " + folder + ": ";
+         }},
+        {"folder in place of the main file",
+         [](const std::string& folder) {
+             std::filesystem::create_directories(folder + kMainIniName);
+         },
+         [](const std::string& folder) {
+             return "Cannot write " + folder + kMainIniName + ": it is a folder";
+         }},
+        {"fifo in place of the machine file",
+         [](const std::string& folder) {
+             std::filesystem::create_directories(folder);
+             ASSERT_EQ(::mkfifo((folder + kMachineIniName).c_str(), 0600), 0);
+         },
+         [](const std::string& folder) {
+             return "Cannot write " + folder + kMachineIniName + ": not a regular file";
+         }},
+    };
+    ExecutableFolder() = exeDir_;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(dir_.Path() / "data");
+        c.block(MachineDir());
+        try {
+            WriteIniFiles();
+            ADD_FAILURE() << "written";
+        } catch (const IniWriteError& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with(c.expected(MachineDir()))) << e.what();
+        }
+    }
+}
+
+// Programs starting at the same moment read and write the settings files at once: every
+// reader sees the whole file, so no value falls back to its default and is stored so; and
+// no writer loses another's changes.
+TEST_F(IniFilesTest, ParallelStartsNeverLoseSettings) {
+    constexpr int kProcesses = 8;
+    constexpr int kRounds = 15;
+    std::filesystem::create_directories(exeDir_ + "save");
+    auto& mt = MainTable();
+    mt.Printer = "Matrix";
+    mt.Bizonylat_sorkiemeles = 0;  // a first run stores zeros: the reader makes them grey
+    mt.Nyomtatvany_sorkiemeles = 0;
+    mt.HelpPosLeft = 10;
+    mt.HelpMainWidth = 50;
+    mt.SaveDir = exeDir_ + "save";
+    mt.Host = "db.local";
+    ExecutableFolder() = exeDir_;
+    WriteIniFiles();
+
+    std::vector<pid_t> children;
+    for (int i = 0; i < kProcesses; ++i) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int status = 0;
+            try {
+                for (int round = 0; round < kRounds && status == 0; ++round) {
+                    MainTable() = TMainTable{};
+                    ReadIniFiles();
+                    const auto& read = MainTable();
+                    if (read.Bizonylat_sorkiemeles != kLightGrey ||
+                        read.Nyomtatvany_sorkiemeles != kWhite || read.HelpPosLeft != 10 ||
+                        read.HelpMainWidth != 50 || read.Printer != "Matrix") {
+                        status = 1;
+                    }
+                    WriteIniFiles();
+                    IniFile(MachineFile()).WriteInteger("Run" + std::to_string(i), "n", round);
+                }
+            } catch (...) {
+                status = 2;
+            }
+            ::_exit(status);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a reader saw a part of the file, 2: an error";
+    }
+    const IniDocument stored = IniFile(MachineFile()).Snapshot();
+    EXPECT_EQ(stored.ReadInteger("Sales", "Bizonylat_sorkiemeles", 0), kLightGrey);
+    EXPECT_EQ(stored.ReadInteger("HelpWin", "HelpPosLeft", 0), 10);
+    for (int i = 0; i < kProcesses; ++i)
+        EXPECT_EQ(stored.ReadInteger("Run" + std::to_string(i), "n", -1), kRounds - 1) << i;
+    // The main file holds the password: its owner's only.
+    EXPECT_EQ(std::filesystem::status(MachineDir() + kMainIniName).permissions() &
+                  std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// The connection's port: a number from 1 to 65535; 0 would mean the client library's
+// default port, not the configured one.
+TEST(ConfiguredPort, OnlyPortNumbersAreAccepted) {
+    struct Case {
+        const char* text;
+        int port;  // 0: refused
+    };
+    static constexpr Case kCases[] = {
+        {"5432", 5432}, {" 5433 ", 5433}, {"1", 1},     {"65535", 65535}, {"0", 0},
+        {"-1", 0},      {"-5432", 0},     {"65536", 0}, {"", 0},          {"öt", 0},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        if (c.port != 0) {
+            EXPECT_EQ(ConfiguredPort(c.text), c.port);
+        } else {
+            EXPECT_THROW(ConfiguredPort(c.text), ConversionError);
+        }
+    }
 }
 
 TEST(Folders, FoldingAndPerMachineFolder) {

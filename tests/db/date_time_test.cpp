@@ -30,9 +30,9 @@ TEST(DateTime, EncodeAndDecodeDates) {
         EXPECT_EQ(p.month, c.m);
         EXPECT_EQ(p.day, c.d);
     }
-    EXPECT_THROW(EncodeDate(2023, 2, 29), ConversionError);
-    EXPECT_THROW(EncodeDate(2023, 13, 1), ConversionError);
-    EXPECT_THROW(EncodeTime(24, 0, 0), ConversionError);
+    EXPECT_THROW(EncodeDate(2023, 2, 29), ValueConversionError);
+    EXPECT_THROW(EncodeDate(2023, 13, 1), ValueConversionError);
+    EXPECT_THROW(EncodeTime(24, 0, 0), ValueConversionError);
 }
 
 // Below the base day the whole part is negative and the time of day is the fraction's
@@ -133,9 +133,9 @@ TEST(Value, ConversionsFollowNullAndTypeRules) {
     EXPECT_EQ(Value(2.5).AsInteger(), 2);  // halves to even
     EXPECT_TRUE(Value("t").AsBoolean());
     EXPECT_TRUE(Value(1).AsBoolean());
-    EXPECT_THROW(Value("abc").AsInteger(), ConversionError);
-    EXPECT_THROW(Value("1.5").AsInteger(), ConversionError);
-    EXPECT_THROW(Value("x").AsFloat(), ConversionError);
+    EXPECT_THROW(Value("abc").AsInteger(), ValueConversionError);
+    EXPECT_THROW(Value("1.5").AsInteger(), ValueConversionError);
+    EXPECT_THROW(Value("x").AsFloat(), ValueConversionError);
     EXPECT_EQ(FoldCase("ŐRÜLT Árvíztűrő"), "őrült árvíztűrő");
 
     const double when = EncodeDate(2024, 1, 5) + EncodeTime(7, 8, 9);

@@ -466,5 +466,57 @@ TEST_F(QueryTest, LostOrMissingConnectionIsAConnectionFailure) {
     EXPECT_FALSE(c.Connected());
 }
 
+TEST_F(QueryTest, RefusedConnectionsAreTypedByCause) {
+    struct Case {
+        const char* name;
+        const char* database;
+        const char* password;
+        bool unknownDatabase;
+    };
+    static constexpr Case kCases[] = {
+        {"unknown database", "nincs_ilyen_adatbazis", nullptr, true},
+        {"wrong password", nullptr, "rossz jelszo", false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ConnectionParams params = test::DatabaseParams();
+        if (c.database != nullptr)
+            params.database = c.database;
+        if (c.password != nullptr) {
+            // Only a role with a password is asked for one, whatever the server's rules.
+            conn.Execute(
+                "do $$ begin if not exists (select from pg_roles where rolname = "
+                "'dorvan_jelszavas') then create role dorvan_jelszavas login password "
+                "'jo jelszo'; end if; end $$");
+            params.user = "dorvan_jelszavas";
+            params.password = c.password;
+        }
+        Connection refused("Refused");
+        refused.SetParams(params);
+        try {
+            refused.Connect();
+            if (!c.unknownDatabase)
+                GTEST_SKIP() << "the test cluster trusts every role";
+            FAIL() << "connected";
+        } catch (const UnknownDatabase&) {
+            EXPECT_TRUE(c.unknownDatabase);
+        } catch (const AuthenticationFailure&) {
+            EXPECT_FALSE(c.unknownDatabase);
+        }
+    }
+}
+
+TEST_F(QueryTest, ServerErrorsKeepTheirStatement) {
+    Query q(conn, "BadSQL");
+    q.SetSqlText("select * from nincs_ilyen_tabla where kod = :kod");
+    q.ParamByName("kod").SetAsInteger(1);
+    try {
+        q.Open();
+        FAIL() << "opened";
+    } catch (const SyntaxOrAccessError& e) {
+        EXPECT_NE(e.Statement().find("nincs_ilyen_tabla"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace dorvan::db

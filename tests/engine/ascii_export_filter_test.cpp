@@ -257,5 +257,48 @@ TEST_F(AsciiFilterTest, ThroughTheEngineTextOnRow84OfAnA4Arial10ReportIsLost) {
     EXPECT_EQ(ReadBytes(path_), "row 83\r\n");
 }
 
+// Control characters of stored texts (ESC, FF, BEL, ...) reach no output: every kind of
+// text control turns them into blanks, TAB stays, and line breaks still split memo lines.
+TEST_F(AsciiFilterTest, ControlCharactersOfStoredTextsPrintAsBlanks) {
+    Report report = test::ReportFromJson(R"json({"master": "rows", "bands": [
+      {"name": "D", "type": "detail", "height": 40, "controls": [
+        {"name": "Partner", "kind": "dataText", "field": "partner", "top": 0, "width": 120, "height": 4},
+        {"name": "Note", "kind": "dataText", "field": "note", "grows": true, "top": 5, "width": 120, "height": 4},
+        {"name": "Fixed", "kind": "label", "caption": "A\u0007B\u000bC", "top": 14, "width": 120, "height": 4},
+        {"name": "Lines", "kind": "exprMemo", "lines": ["{note}"], "top": 18, "width": 120, "height": 12}]}]})json");
+    MemoryDataSource rows({"partner", "note"});
+    rows.AddRow({QStringLiteral("Kft\x1b@\x1b"
+                                "E Bt"),
+                 QStringLiteral("a\fb\x01\tc\r\nd\x7f")});
+    report.SetDataSource("rows", &rows);
+    const PageDocument doc = ReportLayout(report).Run();
+
+    struct Case {
+        const char* control;
+        std::vector<std::string> texts;
+    };
+    const Case cases[] = {
+        {"Partner", {"Kft @ E Bt"}},
+        {"Note", {"a b \tc", "d\x7f"}},
+        {"Fixed", {"A B C"}},
+        {"Lines", {"a b \tc", "d\x7f"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        EXPECT_EQ(test::TextsOf(doc, c.control), c.texts);
+    }
+
+    path_ = TempPath("racun.txt");
+    TQRAsciiExportFilter filter(path_);
+    ExportToFilter(doc, filter);
+    const std::string bytes = ReadBytes(path_);
+    for (const char control : std::string("\x01\x07\x0b\x0c\x1b", 5))
+        EXPECT_EQ(bytes.find(control), std::string::npos) << static_cast<int>(control);
+    const auto lines = SplitCrLf(bytes);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], std::string(4, ' ') + "Kft @ E Bt");
+    EXPECT_EQ(lines[3], std::string(4, ' ') + "A B C");
+}
+
 }  // namespace
 }  // namespace dorvan::report

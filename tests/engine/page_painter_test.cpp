@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "engine_test_support.h"
+#include "report/engine/memory_data_source.h"
 #include "report/engine/report_error.h"
 #include "report/engine/report_layout.h"
 
@@ -83,6 +84,63 @@ TEST(PagePainter, BandColoursFramesAndTextsLandWhereTheDesignPutsThem) {
         second.pixelColor(static_cast<int>(88.4 / 25.4 * dpi), static_cast<int>(240 / 25.4 * dpi));
     EXPECT_GT(stampEdge.blue(), 120);
     EXPECT_LT(stampEdge.red(), 100);
+}
+
+// A text wider than its control: a control that does not grow shows only what fits its
+// box, whatever its alignment; a growing one wraps inside its box anyway.
+TEST(PagePainter, TextOfAControlThatDoesNotGrowStaysInItsBox) {
+    struct Case {
+        const char* align;
+        bool grows;
+    };
+    static constexpr Case kCases[] = {
+        {"right", false},
+        {"left", false},
+        {"center", false},
+        {"right", true},
+    };
+    constexpr double kLeft = 40;  // mm from the band's left edge (margin 10 mm)
+    constexpr double kWidth = 20;
+    constexpr double dpi = 150;
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.align) + (c.grows ? " growing" : ""));
+        Report report =
+            test::ReportFromJson(QStringLiteral(R"json({"master": "rows", "bands": [
+              {"name": "D", "type": "detail", "height": 20, "controls": [
+                {"name": "Key", "kind": "dataText", "field": "name", "align": "%1", "grows": %2,
+                 "left": %3, "top": 5, "width": %4, "height": 5}]}]})json")
+                                     .arg(QString::fromLatin1(c.align), c.grows ? "true" : "false")
+                                     .arg(kLeft)
+                                     .arg(kWidth)
+                                     .toStdString());
+        MemoryDataSource rows({"name"});
+        rows.AddRow({QStringLiteral("Különleges adómentes termékdíj-kulcs hosszú megnevezése")});
+        report.SetDataSource("rows", &rows);
+        const PageDocument doc = ReportLayout(report).Run();
+        ASSERT_EQ(doc.pages.size(), 1u);
+        const QImage page = RenderPageImage(doc, 0, dpi);
+        const TextRun* run = test::FindRun(doc.pages[0], "Key");
+        ASSERT_TRUE(run);
+        const double boxLeft = 10 + kLeft;
+        const double boxRight = boxLeft + kWidth;
+        int inside = 0;
+        int outside = 0;
+        const int top = static_cast<int>((run->top - 1) / 25.4 * dpi);
+        const int bottom = static_cast<int>((run->top + 30) / 25.4 * dpi);
+        for (int y = top; y < bottom && y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                if (page.pixelColor(x, y).lightness() >= 160)
+                    continue;
+                const double mm = (x + 0.5) / dpi * 25.4;
+                if (mm < boxLeft - 0.2 || mm > boxRight + 0.2)
+                    ++outside;
+                else
+                    ++inside;
+            }
+        }
+        EXPECT_GT(inside, 50);
+        EXPECT_EQ(outside, 0);
+    }
 }
 
 }  // namespace

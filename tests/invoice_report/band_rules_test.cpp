@@ -8,6 +8,7 @@
 #include "config/main_table.h"
 #include "invoice_report_support.h"
 #include "report/engine/report_error.h"
+#include "report/engine/tqr_ascii_export_filter.h"
 
 namespace dorvan::test {
 namespace {
@@ -203,6 +204,26 @@ TEST_F(BandRulesTest, DocumentNotesPrintOnlyWhenFilled) {
     EXPECT_TRUE(TextsOf(doc, "QRDBText2").empty());
     EXPECT_EQ(TextsOf(doc, "QRDBText3"), std::vector<std::string>{"Záradék"});
     EXPECT_EQ(TextsOf(doc, "QRLabel_10000"), std::vector<std::string>{"ÉRVÉNYTELENÍTŐ OKIRAT"});
+}
+
+// Control characters stored in a note must not reach the dot-matrix printer: racun.txt
+// carries blanks in their place.
+TEST_F(BandRulesTest, ControlCharactersOfANoteReachTheTextFileAsBlanks) {
+    data.AddLine({});
+    data.SetHeader({{"Megjegyzes", QStringLiteral("Szállítás\x1b"
+                                                  "E előre\x0c egyeztetett\x07 "
+                                                  "időpontban.")}});
+    TQuickRep_szamlabizonylat rep(dm, data);
+    const std::string path = TempPath("racun.txt");
+    {
+        report::TQRAsciiExportFilter filter(path);
+        rep.ExportToFilter(filter);
+    }
+    const std::string bytes = ReadBytes(path);
+    for (const char control : {'\x1b', '\x0c', '\x07'})
+        EXPECT_EQ(bytes.find(control), std::string::npos) << static_cast<int>(control);
+    EXPECT_NE(FromCp1250(bytes).find("Szállítás E előre  egyeztetett  időpontban."),
+              std::string::npos);
 }
 
 TEST_F(BandRulesTest, DeliveryNoteGroupCaptionFollowsTheLineDate) {

@@ -161,6 +161,12 @@ TEST_F(DemoInvoiceTest, LongInvoiceRepeatsItsHeadOnEveryPageAndTotalsOnce) {
     EXPECT_EQ(CountRows(rows, "Ellenőrizte és átvette"), pages);
     EXPECT_EQ(CountRows(rows, "Bruttó összeg"), pages);
     EXPECT_EQ(CountRows(rows, "** MÁSOLAT **"), pages);
+
+    // The README names this invoice by its number of pages.
+    EXPECT_EQ(pages, 5);
+    std::ifstream readme(std::string(DORVAN_SOURCE_DIR) + "/README.md");
+    const std::string text{std::istreambuf_iterator<char>(readme), {}};
+    EXPECT_NE(text.find("five-page invoice 4320"), std::string::npos);
 }
 
 TEST_F(DemoInvoiceTest, ForeignCurrencyInvoiceInASecondLanguage) {

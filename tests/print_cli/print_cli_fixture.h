@@ -17,7 +17,7 @@
 #include "config/ini_file.h"
 #include "config/ini_files.h"
 #include "config/test_env.h"
-#include "datamodule_startup/startup_fixture.h"
+#include "datamodule/core/startup_fixture.h"
 #include "support/pg_fixture.h"
 
 namespace dorvan::test {

@@ -1,0 +1,32 @@
+#pragma once
+// Settings and owner record: the owner row, the global settings row and the signed-in
+// user's settings row.
+
+#include <string>
+
+#include "datamodule/module_query.h"
+#include "db/dataset.h"
+
+namespace dorvan {
+
+class TDM;
+
+class Setup {
+  public:
+    explicit Setup(TDM& dm);
+
+    // The owner record, the global settings row and the signed-in user's settings row.
+    // Each stays open once opened; readers use their fields by column name.
+    ModuleQuery TulajdonosZQuery;
+    ModuleQuery _setup_mainSQL;
+    ModuleQuery _setupSQL;
+    // Loads the settings row of a user, creating it with the defaults of a new user.
+    void SetSetup(const std::string& UserID);
+    // Completes the global settings row with its defaults (one post when anything changed).
+    void _setup_mainSQLAfterOpen(db::DataSet& DataSet);
+
+  private:
+    TDM& dm_;
+};
+
+}  // namespace dorvan

@@ -1,0 +1,282 @@
+#include "report/nav/nav_xml_writer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamWriter>
+#include <charconv>
+
+namespace dorvan::nav {
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string Amount(double value) {
+    return DecimalText(value, 2, 2);
+}
+
+class Writer {
+  public:
+    explicit Writer(QByteArray& out) : xml_(&out) {
+        xml_.setAutoFormatting(true);
+        xml_.setAutoFormattingIndent(2);
+    }
+
+    void Document(const TNavInvoice& invoice) {
+        xml_.writeStartDocument();
+        xml_.writeNamespace(Q(kBaseNamespace), QStringLiteral("base"));
+        xml_.writeNamespace(Q(kCommonNamespace), QStringLiteral("common"));
+        xml_.writeDefaultNamespace(Q(kDataNamespace));
+        Start("InvoiceData");
+        Text("invoiceNumber", invoice.invoiceNumber);
+        Text("invoiceIssueDate", invoice.invoiceIssueDate);
+        Text("completenessIndicator", "false");
+        Start("invoiceMain");
+        Start("invoice");
+        if (invoice.reference) {
+            Start("invoiceReference");
+            Text("originalInvoiceNumber", invoice.reference->originalInvoiceNumber);
+            Text("modifyWithoutMaster", "false");
+            Text("modificationIndex", std::to_string(invoice.reference->modificationIndex));
+            End();
+        }
+        Head(invoice);
+        Lines(invoice);
+        Summary(invoice);
+        End();  // invoice
+        End();  // invoiceMain
+        End();  // InvoiceData
+        xml_.writeEndDocument();
+    }
+
+  private:
+    void Start(const char* name) {
+        xml_.writeStartElement(Q(kDataNamespace), QString::fromLatin1(name));
+    }
+    void StartBase(const char* name) {
+        xml_.writeStartElement(Q(kBaseNamespace), QString::fromLatin1(name));
+    }
+    void End() { xml_.writeEndElement(); }
+    void Text(const char* name, const std::string& value) {
+        xml_.writeTextElement(Q(kDataNamespace), QString::fromLatin1(name), Q(value));
+    }
+    void BaseText(const char* name, const std::string& value) {
+        xml_.writeTextElement(Q(kBaseNamespace), QString::fromLatin1(name), Q(value));
+    }
+
+    void TaxNumber(const char* name, const TNavTaxNumber& tax) {
+        Start(name);
+        BaseText("taxpayerId", tax.taxpayerId);
+        BaseText("vatCode", tax.vatCode);
+        BaseText("countyCode", tax.countyCode);
+        End();
+    }
+
+    void Address(const char* name, const TNavAddress& address) {
+        Start(name);
+        StartBase(address.detailed ? "detailedAddress" : "simpleAddress");
+        BaseText("countryCode", address.countryCode);
+        BaseText("postalCode", address.postalCode);
+        BaseText("city", address.city);
+        if (address.detailed) {
+            BaseText("streetName", address.streetName);
+            BaseText("publicPlaceCategory", address.publicPlaceCategory);
+            if (!address.number.empty())
+                BaseText("number", address.number);
+        } else {
+            BaseText("additionalAddressDetail", address.additionalAddressDetail);
+        }
+        End();
+        End();
+    }
+
+    void Head(const TNavInvoice& invoice) {
+        Start("invoiceHead");
+        const TNavSupplier& supplier = invoice.supplier;
+        Start("supplierInfo");
+        TaxNumber("supplierTaxNumber", supplier.taxNumber);
+        if (!supplier.communityVatNumber.empty())
+            Text("communityVatNumber", supplier.communityVatNumber);
+        Text("supplierName", supplier.name);
+        Address("supplierAddress", supplier.address);
+        if (!supplier.bankAccountNumber.empty())
+            Text("supplierBankAccountNumber", supplier.bankAccountNumber);
+        End();
+
+        const TNavCustomer& customer = invoice.customer;
+        Start("customerInfo");
+        Text("customerVatStatus", customer.vatStatus);
+        if (customer.taxNumber || !customer.communityVatNumber.empty() ||
+            !customer.thirdStateTaxId.empty()) {
+            Start("customerVatData");
+            if (customer.taxNumber)
+                TaxNumber("customerTaxNumber", *customer.taxNumber);
+            else if (!customer.communityVatNumber.empty())
+                Text("communityVatNumber", customer.communityVatNumber);
+            else
+                Text("thirdStateTaxId", customer.thirdStateTaxId);
+            End();
+        }
+        if (!customer.name.empty())
+            Text("customerName", customer.name);
+        if (customer.address)
+            Address("customerAddress", *customer.address);
+        End();
+
+        Start("invoiceDetail");
+        Text("invoiceCategory", "NORMAL");
+        Text("invoiceDeliveryDate", invoice.deliveryDate);
+        Text("currencyCode", invoice.currencyCode);
+        Text("exchangeRate", DecimalText(invoice.exchangeRate, 6));
+        Text("paymentMethod", invoice.paymentMethod);
+        if (!invoice.paymentDate.empty())
+            Text("paymentDate", invoice.paymentDate);
+        Text("invoiceAppearance", "PAPER");
+        End();
+        End();
+    }
+
+    void VatRate(const char* name, const TNavVatRate& rate) {
+        Start(name);
+        switch (rate.category) {
+            case TNavVatCategory::Percentage:
+                Text("vatPercentage", DecimalText(rate.percentage, 4));
+                break;
+            case TNavVatCategory::Exemption:
+            case TNavVatCategory::OutOfScope:
+                Start(rate.category == TNavVatCategory::Exemption ? "vatExemption"
+                                                                  : "vatOutOfScope");
+                Text("case", rate.exemptionCase);
+                Text("reason", rate.exemptionReason);
+                End();
+                break;
+            case TNavVatCategory::DomesticReverseCharge:
+                Text("vatDomesticReverseCharge", "true");
+                break;
+        }
+        End();
+    }
+
+    void Lines(const TNavInvoice& invoice) {
+        Start("invoiceLines");
+        Text("mergedItemIndicator", "false");
+        for (const TNavLine& line : invoice.lines) {
+            Start("line");
+            Text("lineNumber", std::to_string(line.lineNumber));
+            if (line.lineNumberReference) {
+                Start("lineModificationReference");
+                Text("lineNumberReference", std::to_string(*line.lineNumberReference));
+                Text("lineOperation", "CREATE");
+                End();
+            }
+            if (line.productCode) {
+                Start("productCodes");
+                Start("productCode");
+                Text("productCodeCategory", line.productCode->category);
+                Text("productCodeValue", line.productCode->value);
+                End();
+                End();
+            }
+            const bool expressed = !line.unit.unitOfMeasure.empty();
+            Text("lineExpressionIndicator", expressed ? "true" : "false");
+            Text("lineNatureIndicator", line.service ? "SERVICE" : "PRODUCT");
+            if (!line.description.empty())
+                Text("lineDescription", line.description);
+            if (expressed) {
+                Text("quantity", DecimalText(line.quantity, 10));
+                Text("unitOfMeasure", line.unit.unitOfMeasure);
+                if (!line.unit.own.empty())
+                    Text("unitOfMeasureOwn", line.unit.own);
+                Text("unitPrice", DecimalText(line.unitPrice, 10));
+                Text("unitPriceHUF", DecimalText(line.unitPriceHUF, 10));
+            }
+            Start("lineAmountsNormal");
+            Start("lineNetAmountData");
+            Text("lineNetAmount", Amount(line.netAmount));
+            Text("lineNetAmountHUF", Amount(line.netAmountHUF));
+            End();
+            VatRate("lineVatRate", line.vatRate);
+            Start("lineVatData");
+            Text("lineVatAmount", Amount(line.vatAmount));
+            Text("lineVatAmountHUF", Amount(line.vatAmountHUF));
+            End();
+            Start("lineGrossAmountData");
+            Text("lineGrossAmountNormal", Amount(line.grossAmount));
+            Text("lineGrossAmountNormalHUF", Amount(line.grossAmountHUF));
+            End();
+            End();  // lineAmountsNormal
+            End();  // line
+        }
+        End();
+    }
+
+    void Summary(const TNavInvoice& invoice) {
+        Start("invoiceSummary");
+        Start("summaryNormal");
+        for (const TNavVatSummary& row : invoice.summary) {
+            Start("summaryByVatRate");
+            VatRate("vatRate", row.vatRate);
+            Start("vatRateNetData");
+            Text("vatRateNetAmount", Amount(row.netAmount));
+            Text("vatRateNetAmountHUF", Amount(row.netAmountHUF));
+            End();
+            Start("vatRateVatData");
+            Text("vatRateVatAmount", Amount(row.vatAmount));
+            Text("vatRateVatAmountHUF", Amount(row.vatAmountHUF));
+            End();
+            Start("vatRateGrossData");
+            Text("vatRateGrossAmount", Amount(row.grossAmount));
+            Text("vatRateGrossAmountHUF", Amount(row.grossAmountHUF));
+            End();
+            End();
+        }
+        Text("invoiceNetAmount", Amount(invoice.invoiceNetAmount));
+        Text("invoiceNetAmountHUF", Amount(invoice.invoiceNetAmountHUF));
+        Text("invoiceVatAmount", Amount(invoice.invoiceVatAmount));
+        Text("invoiceVatAmountHUF", Amount(invoice.invoiceVatAmountHUF));
+        End();
+        Start("summaryGrossData");
+        Text("invoiceGrossAmount", Amount(invoice.invoiceGrossAmount));
+        Text("invoiceGrossAmountHUF", Amount(invoice.invoiceGrossAmountHUF));
+        End();
+        End();
+    }
+
+    QXmlStreamWriter xml_;
+};
+
+}  // namespace
+
+std::string DecimalText(double value, int fractionDigits, int minFractionDigits) {
+    // Locale-independent (the application may have set a locale with a decimal comma).
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, fractionDigits);
+    std::string text(buffer, result.ptr);
+    const auto dot = text.find('.');
+    if (dot != std::string::npos) {
+        std::size_t keep = text.size();
+        while (keep > dot + 1 + static_cast<std::size_t>(minFractionDigits) &&
+               text[keep - 1] == '0')
+            --keep;
+        if (keep == dot + 1)
+            keep = dot;
+        text.resize(keep);
+    }
+    // No negative zero.
+    bool zero = true;
+    for (const char c : text)
+        zero = zero && (c == '-' || c == '0' || c == '.');
+    if (zero && !text.empty() && text[0] == '-')
+        text.erase(0, 1);
+    return text;
+}
+
+std::string WriteNavInvoiceXml(const TNavInvoice& invoice) {
+    QByteArray out;
+    Writer(out).Document(invoice);
+    return out.toStdString();
+}
+
+}  // namespace dorvan::nav
