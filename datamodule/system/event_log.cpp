@@ -3,8 +3,8 @@
 #include "config/format_settings.h"
 #include "config/main_table.h"
 #include "config/ui_port.h"
-#include "datamodule/dm.h"
 #include "datamodule/core/server_clock.h"
+#include "datamodule/dm.h"
 #include "datamodule/support/service_support.h"
 
 namespace dorvan {

@@ -10,8 +10,8 @@
 #include "config/folders.h"
 #include "config/format_settings.h"
 #include "config/ui_port.h"
-#include "datamodule/dm.h"
 #include "datamodule/core/server_clock.h"
+#include "datamodule/dm.h"
 #include "datamodule/support/service_support.h"
 #include "db/transaction.h"
 
