@@ -2038,11 +2038,14 @@ $$;
 
 -- Cash-desk numbers handed out, once per direction (several postings of one cash-desk
 -- document share its number, so the postings themselves cannot carry the key).
+CREATE SEQUENCE penztar_bizonylat_szam_kod_seq;
 CREATE TABLE penztar_bizonylat_szam (
+    kod integer PRIMARY KEY DEFAULT nextval('penztar_bizonylat_szam_kod_seq'),
     penztar_bizonylat_irany integer NOT NULL,
     penztar_bizonylat varchar(12) NOT NULL,
-    PRIMARY KEY (penztar_bizonylat_irany, penztar_bizonylat)
+    CONSTRAINT penztar_bizonylat_szam_key UNIQUE (penztar_bizonylat_irany, penztar_bizonylat)
 );
+ALTER SEQUENCE penztar_bizonylat_szam_kod_seq OWNED BY penztar_bizonylat_szam.kod;
 
 -- A partner's journal numbers are one sequence per partner.
 ALTER TABLE esemeny_naplo

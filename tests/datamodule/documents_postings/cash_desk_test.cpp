@@ -123,7 +123,8 @@ TEST_F(CashDeskTest, NumberTakenMeanwhileIsPassedBy) {
     other.Execute(
         "insert into penzeszkoz_iktato (datum, penztar_bizonylat_irany, penztar_bizonylat) "
         "values ('2026-05-01', 8, '2026/0000001');"
-        "insert into penztar_bizonylat_szam values (8, '2026/0000001')");
+        "insert into penztar_bizonylat_szam (penztar_bizonylat_irany, penztar_bizonylat) values "
+        "(8, '2026/0000001')");
     std::string got;
     std::thread poster([&] { got = Post(8, "", 1, db::EncodeDate(2026, 5, 1)); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
