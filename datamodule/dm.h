@@ -20,13 +20,17 @@
 #include "datamodule/core/startup.h"
 #include "datamodule/dm_context.h"
 #include "datamodule/documents/closing_clauses.h"
+#include "datamodule/documents/delivery_invoicing.h"
 #include "datamodule/documents/doc_headers.h"
 #include "datamodule/documents/issuer_blocks.h"
+#include "datamodule/documents/numbering.h"
 #include "datamodule/documents/partner_journal.h"
 #include "datamodule/documents/projects.h"
+#include "datamodule/documents/reversal.h"
 #include "datamodule/masters/lookups.h"
 #include "datamodule/masters/master_data.h"
 #include "datamodule/module_query.h"
+#include "datamodule/money/cash_desk.h"
 #include "datamodule/money/pricing.h"
 #include "datamodule/money/rates.h"
 #include "datamodule/money/unit_prices.h"
@@ -636,6 +640,67 @@ class TDM : public DmContext {
     double FormulaEvaluation(const std::string& Formula, int TetelKod) {
         return maintenance_.FormulaEvaluation(Formula, TetelKod);
     }
+
+    // --- Documents: numbering, delivery-note invoicing, cash desk, reversal
+    // (datamodule/documents/numbering.h, delivery_invoicing.h, reversal.h,
+    // datamodule/money/cash_desk.h) ---
+    DeliveryInvoicing deliveryInvoicing_{*this};
+    Numbering numbering_{*this};
+    CashDesk cashDesk_{*this};
+    Reversal reversal_{*this};
+    std::string AddNewBizszam(int Bizonylat_fajta, bool YearFirst, TDateTime Datum, bool Fill) {
+        return numbering_.AddNewBizszam(Bizonylat_fajta, YearFirst, Datum, Fill);
+    }
+    std::string GetBetujel(int Bizonylat_fajta) { return numbering_.GetBetujel(Bizonylat_fajta); }
+    void NextCodeGen(db::Query& Query, const std::string& Column, const std::string& DateColumn,
+                     const std::string& Filter, const db::ParamValues& Params = {}) {
+        numbering_.NextCodeGen(Query, Column, DateColumn, Filter, Params);
+    }
+    int GetRaktarBizonylatFajta(int kod, int TableSwitch) {
+        return numbering_.GetRaktarBizonylatFajta(kod, TableSwitch);
+    }
+    void GetValtozoErtek(const std::string& Nev, int TetelKod, TEgysegar& Egysegar) {
+        numbering_.GetValtozoErtek(Nev, TetelKod, Egysegar);
+    }
+    bool SzallitoSzamlazas(int kod, bool Kivul, double Mennyiseg) {
+        return deliveryInvoicing_.SzallitoSzamlazas(kod, Kivul, Mennyiseg);
+    }
+    bool SzallitoEgyedSzamlazas(int kod, bool Kivul, double Mennyiseg) {
+        return deliveryInvoicing_.SzallitoEgyedSzamlazas(kod, Kivul, Mennyiseg);
+    }
+    bool SzallitoEgyedSzamlazas_str(int Rm_kod, int Egyedi_kod, bool Kivul, double Mennyiseg) {
+        return deliveryInvoicing_.SzallitoEgyedSzamlazas_str(Rm_kod, Egyedi_kod, Kivul, Mennyiseg);
+    }
+    std::vector<std::string> GetSzamlaNev(int kod) { return deliveryInvoicing_.GetSzamlaNev(kod); }
+    void GetSzallitoSzamokText(std::string& Text) {
+        deliveryInvoicing_.GetSzallitoSzamokText(Text);
+    }
+    void GetSzallitoi_szamlakInfo(int kod, TSzallitoi_szamlakInfo& Info) {
+        deliveryInvoicing_.GetSzallitoi_szamlakInfo(kod, Info);
+    }
+    void GetSzamlazottIdoszak(int Szerzodes_kod, TSzamlazottIdoszak& Idoszak) {
+        deliveryInvoicing_.GetSzamlazottIdoszak(Szerzodes_kod, Idoszak);
+    }
+    std::string AddNew_PenzeszkozValt(int Partner_kod, const std::string& Bizonylatszam,
+                                      TDateTime Datum, int Forras, int Cel, double Osszeg,
+                                      const std::string& Megjegyzes,
+                                      const std::string& Fokonyviszam, int Fej_kod,
+                                      int Szallitoi_szamla_kod, int Irany,
+                                      const std::string& Penztar_bizonylat) {
+        return cashDesk_.AddNew_PenzeszkozValt(Partner_kod, Bizonylatszam, Datum, Forras, Cel,
+                                               Osszeg, Megjegyzes, Fokonyviszam, Fej_kod,
+                                               Szallitoi_szamla_kod, Irany, Penztar_bizonylat);
+    }
+    std::string PenzeszkozSztorno(const std::string& Penztar_bizonylat, int Irany,
+                                  TDateTime Datum) {
+        return cashDesk_.PenzeszkozSztorno(Penztar_bizonylat, Irany, Datum);
+    }
+    TDateTime GetLastPenztBizKelt(int Irany) { return cashDesk_.GetLastPenztBizKelt(Irany); }
+    int BizonylatSztorno(int kod, bool Stop, bool UseTransaction, bool KeepTime) {
+        return reversal_.BizonylatSztorno(kod, Stop, UseTransaction, KeepTime);
+    }
+    // The server time of the last presence signal (dates reversals); 0: none in this run.
+    void SetLastSignTime(TDateTime Time) { reversal_.SetLastSignTime(Time); }
 };
 
 }  // namespace dorvan

@@ -1015,16 +1015,12 @@ UPDATE tulajdonos SET kiallito_sorok = kiallito_sorok || E'\nkiallito_cim ',
                       vevo_sorok = vevo_sorok || E'\nfax '
  WHERE kod = 1;
 
--- invoice data (tax authority) demo data
--- How the VAT keys and payment methods are reported to the tax authority.
-UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3, 4);
-UPDATE afa_kulcs SET nav_kategoria = 'EXEMPTION', nav_eset = 'KBAET',
-                     nav_indoklas = 'Áfa tv. 89. §'
- WHERE kod = 5;
-UPDATE afa_kulcs SET nav_kategoria = 'DOMESTIC_REVERSE_CHARGE' WHERE kod = 6;
-UPDATE fizetesmod SET nav_fizetesmod = 'CASH' WHERE kod = 1;
-UPDATE fizetesmod SET nav_fizetesmod = 'TRANSFER' WHERE kod = 2;
-UPDATE fizetesmod SET nav_fizetesmod = 'CARD' WHERE kod = 3;
+-- documents demo data
+-- The cash-desk numbers handed out above, in the register of cash-desk numbers.
+INSERT INTO penztar_bizonylat_szam (penztar_bizonylat_irany, penztar_bizonylat)
+SELECT DISTINCT penztar_bizonylat_irany, penztar_bizonylat
+  FROM penzeszkoz_iktato
+ WHERE penztar_bizonylat_irany <> 0 AND coalesce(penztar_bizonylat, '') <> '';
 
 -- ---------------------------------------------------------------------------------------
 -- Exchange rates and pricing demo data
@@ -1116,6 +1112,16 @@ INSERT INTO raktar_mozgas (kod, fej_kod, tetel_kod, mee_kod, afakulcs, mennyiseg
      4000, 5080, 'admin', '2026-03-01', '10:00:00'),
     (600102, 6001, 13, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'admin', '2026-03-01',
      '10:00:00');
+-- invoice data (tax authority) demo data
+-- How the VAT keys and payment methods are reported to the tax authority.
+UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3, 4);
+UPDATE afa_kulcs SET nav_kategoria = 'EXEMPTION', nav_eset = 'KBAET',
+                     nav_indoklas = 'Áfa tv. 89. §'
+ WHERE kod = 5;
+UPDATE afa_kulcs SET nav_kategoria = 'DOMESTIC_REVERSE_CHARGE' WHERE kod = 6;
+UPDATE fizetesmod SET nav_fizetesmod = 'CASH' WHERE kod = 1;
+UPDATE fizetesmod SET nav_fizetesmod = 'TRANSFER' WHERE kod = 2;
+UPDATE fizetesmod SET nav_fizetesmod = 'CARD' WHERE kod = 3;
 
 -- ---------------------------------------------------------------------------------------
 -- Every key sequence continues after the highest key stored.

@@ -2023,6 +2023,43 @@ CREATE UNIQUE INDEX esemeny_naplo_naploszam_key ON esemeny_naplo (partner_kod, n
     WHERE naploszam > 0;
 
 -- ---------------------------------------------------------------------------------------
+-- Documents: numbering, cash desk, reversal
+-- ---------------------------------------------------------------------------------------
+
+-- The next serial of a document kind in a year, registered: the lock of the kind and year is
+-- held until the register row is committed, so the largest serial read is the latest one and
+-- a serial is never handed out twice (nor skipped: a rolled-back row frees its serial).
+CREATE FUNCTION szszb_uj_szam(p_fajta integer, p_ev integer) RETURNS integer
+    LANGUAGE plpgsql AS $$
+DECLARE
+    v_szam integer;
+BEGIN
+    PERFORM pg_advisory_xact_lock(hashtext('szszb'), hashtext(p_fajta || '/' || p_ev));
+    INSERT INTO szszb (bizonylat_fajta, ev, szam, datum, ido)
+    VALUES (p_fajta, p_ev,
+            (SELECT null_to_zero(max(szam)) FROM szszb WHERE bizonylat_fajta = p_fajta AND ev = p_ev) + 1,
+            current_date, current_time)
+    RETURNING szam INTO v_szam;
+    RETURN v_szam;
+END;
+$$;
+
+-- Cash-desk numbers handed out, once per direction (several postings of one cash-desk
+-- document share its number, so the postings themselves cannot carry the key).
+CREATE SEQUENCE penztar_bizonylat_szam_kod_seq;
+CREATE TABLE penztar_bizonylat_szam (
+    kod integer PRIMARY KEY DEFAULT nextval('penztar_bizonylat_szam_kod_seq'),
+    penztar_bizonylat_irany integer NOT NULL,
+    penztar_bizonylat varchar(12) NOT NULL,
+    CONSTRAINT penztar_bizonylat_szam_key UNIQUE (penztar_bizonylat_irany, penztar_bizonylat)
+);
+ALTER SEQUENCE penztar_bizonylat_szam_kod_seq OWNED BY penztar_bizonylat_szam.kod;
+
+-- A document is reversed by one document at most.
+CREATE UNIQUE INDEX raktar_mozgas_fej_sztornozott_egyszer ON raktar_mozgas_fej (sztornozott_bizonylat_kod)
+    WHERE sztornozott_bizonylat_kod <> 0;
+
+-- ---------------------------------------------------------------------------------------
 -- Update scripts and client presence: a script is logged once; the active clients are
 -- found by the time of their last signal.
 -- ---------------------------------------------------------------------------------------

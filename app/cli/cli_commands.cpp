@@ -8,6 +8,7 @@ namespace dorvan::cli {
 std::vector<CliCommand> MoneyCliCommands();
 std::vector<CliCommand> ProjectsMaintenanceCliCommands();
 std::vector<CliCommand> StockSystemCommands();
+std::vector<CliCommand> DocumentCliCommands();
 
 std::vector<CliCommand> AllCliCommands() {
     std::vector<CliCommand> all;
@@ -18,6 +19,7 @@ std::vector<CliCommand> AllCliCommands() {
     add(MoneyCliCommands());
     add(ProjectsMaintenanceCliCommands());
     add(StockSystemCommands());
+    add(DocumentCliCommands());
     return all;
 }
 
