@@ -318,105 +318,11 @@ class TDM : public DmContext {
     void Raktar_mozgas_fejZaradekCalcFields(db::DataSet& Fej, db::DataSet& Tetel) {
         closingClauses_.Raktar_mozgas_fejZaradekCalcFields(Fej, Tetel);
     }
-    void GetMaxMinProjektDatum(int Kod, TProjektDatum& Datum) {
-        projects_.GetMaxMinProjektDatum(Kod, Datum);
+    std::string GetMasodik_sor(db::DataSet& Tetel, int Prev, const std::string& Suffix) {
+        return closingClauses_.GetMasodik_sor(Tetel, Prev, Suffix);
     }
-    bool SetProjectKod(int FejKod, int ProjektKod) {
-        return projects_.SetProjectKod(FejKod, ProjektKod);
-    }
-    void GetNevViaKod(const std::string& Table, int Kod, std::string& Text) {
-        projects_.GetNevViaKod(Table, Kod, Text);
-    }
-    void GetProjekt_utemezesNev(int Kod, std::string& Text) {
-        projects_.GetProjekt_utemezesNev(Kod, Text);
-    }
-    void GetProjekt_besorolasNev(int Kod, std::string& Text) {
-        projects_.GetProjekt_besorolasNev(Kod, Text);
-    }
-    void GetProjekt_statuszNev(int Kod, std::string& Text) {
-        projects_.GetProjekt_statuszNev(Kod, Text);
-    }
-    int AddNew_Esemeny(int PartnerKod, const std::string& Megjegyzes, const std::string& Leiras,
-                       TDateTime Datum, const std::string& FileName,
-                       const std::string& DokumentumTipus) {
-        return partnerJournal_.AddNew_Esemeny(PartnerKod, Megjegyzes, Leiras, Datum, FileName,
-                                              DokumentumTipus);
-    }
-    void GetEsemenyInfo(int Kod, TEsemenyInfo& Info) { partnerJournal_.GetEsemenyInfo(Kod, Info); }
-    void GetEsemenyNev(int Kod, std::string& Text) { partnerJournal_.GetEsemenyNev(Kod, Text); }
-    void DeleteCimke(int Kod) { partnerJournal_.DeleteCimke(Kod); }
-    int RefreshEgysegAr(int TetelKod, int Mode) {
-        return unitPrices_.RefreshEgysegAr(TetelKod, Mode);
-    }
-    int SetTetelUtolsoBeszerzesiAr(int TetelKod, double Ar, TDateTime Datum) {
-        return unitPrices_.SetTetelUtolsoBeszerzesiAr(TetelKod, Ar, Datum);
-    }
-    int SetNewEgysegar(int TetelKod, int EgysegarKod, double Netto, double Brutto) {
-        return unitPrices_.SetNewEgysegar(TetelKod, EgysegarKod, Netto, Brutto);
-    }
-    void GetEgysegarInfo(int Kod, TEgysegarInfo& Info) { unitPrices_.GetEgysegarInfo(Kod, Info); }
-    void GetGrid(const std::string& UserID, const std::string& FormName,
-                 const std::string& ColumnName, TGridInfo& Info) {
-        layoutsRights_.GetGrid(UserID, FormName, ColumnName, Info);
-    }
-    void SetGrid(const std::string& UserID, const std::string& FormName,
-                 const std::string& ColumnName, int Index, int Width, int Visible) {
-        layoutsRights_.SetGrid(UserID, FormName, ColumnName, Index, Width, Visible);
-    }
-    void GetReport(const std::string& UserID, int ReportNumber, TReportInfo& Info) {
-        layoutsRights_.GetReport(UserID, ReportNumber, Info);
-    }
-    int SetReport(const std::string& UserID, const std::string& ReportName, int Oriental, int Page,
-                  int MarginLeft, int MarginRight, int MarginTop, int MarginBottom, int EmptyCol) {
-        return layoutsRights_.SetReport(UserID, ReportName, Oriental, Page, MarginLeft, MarginRight,
-                                        MarginTop, MarginBottom, EmptyCol);
-    }
-    void GetReportItem(int ReportKod, int FieldId, TReportItemInfo& Info) {
-        layoutsRights_.GetReportItem(ReportKod, FieldId, Info);
-    }
-    void SetReportItem(int ReportKod, int FieldId, int FieldNo, int FieldCheck, int SizeMin,
-                       int SizeMax) {
-        layoutsRights_.SetReportItem(ReportKod, FieldId, FieldNo, FieldCheck, SizeMin, SizeMax);
-    }
-    void ClearAllReportItem(int ReportKod) { layoutsRights_.ClearAllReportItem(ReportKod); }
-    int GetMenuVisible(const std::string& UserID, const std::string& MenuItem) {
-        return layoutsRights_.GetMenuVisible(UserID, MenuItem);
-    }
-    int GetButtonCount(const std::string& UserID) { return layoutsRights_.GetButtonCount(UserID); }
-    bool SetUserPassword(const std::string& UserID, const std::string& Password) {
-        return layoutsRights_.SetUserPassword(UserID, Password);
-    }
-    void ChangeFields(std::string& Text, int PartnerKod) {
-        layoutsRights_.ChangeFields(Text, PartnerKod);
-    }
-    void Reset_RxMemoryData() { layoutsRights_.Reset_RxMemoryData(); }
-    void StopDataSource(const db::DataSet& DataSet, bool Enabled) {
-        layoutsRights_.StopDataSource(DataSet, Enabled);
-    }
-    bool LocalShareIsTrue() const { return layoutsRights_.LocalShareIsTrue(); }
-    void SetDataRecLimit(db::Query& Query, std::string& ControlText, bool Off, int Page) {
-        layoutsRights_.SetDataRecLimit(Query, ControlText, Off, Page);
-    }
-    std::vector<TSequenceMove> SetValSequences() { return maintenance_.SetValSequences(); }
-    std::string GetMaxKey(const std::string& Table, const std::string& Column, std::string& Text) {
-        return maintenance_.GetMaxKey(Table, Column, Text);
-    }
-    bool EmptyAllTables() { return maintenance_.EmptyAllTables(); }
-    void EmptyTable(const std::string& Table) { maintenance_.EmptyTable(Table); }
-    std::vector<std::string> GetCountryList_from_database() {
-        return maintenance_.GetCountryList_from_database();
-    }
-    std::string GetIszam(const std::string& Telepules, std::string& Iszam) {
-        return maintenance_.GetIszam(Telepules, Iszam);
-    }
-    std::string GetTelepules(const std::string& Iszam, std::string& Telepules) {
-        return maintenance_.GetTelepules(Iszam, Telepules);
-    }
-    double VariableEvaluation(const std::string& Nev, int TetelKod) {
-        return maintenance_.VariableEvaluation(Nev, TetelKod);
-    }
-    double FormulaEvaluation(const std::string& Formula, int TetelKod) {
-        return maintenance_.FormulaEvaluation(Formula, TetelKod);
+    std::string GetEgyediMegjegyzes(int SorKod, int Prev) {
+        return closingClauses_.GetEgyediMegjegyzes(SorKod, Prev);
     }
 
     // --- Event log (datamodule/system/event_log.h) ---
