@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "print_cli/print_cli_fixture.h"
+#include "app/print/print_cli_fixture.h"
 #include "support/db_params.h"
 
 namespace dorvan::test {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "print_cli/print_cli_fixture.h"
+#include "app/print/print_cli_fixture.h"
 
 namespace dorvan::test {
 namespace {

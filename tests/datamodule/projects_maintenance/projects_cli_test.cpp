@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "print_cli/print_cli_fixture.h"
+#include "app/print/print_cli_fixture.h"
 #include "support/db_params.h"
 
 namespace dorvan::test {
