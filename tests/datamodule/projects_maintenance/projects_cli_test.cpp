@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
 #include "app/print/print_cli_fixture.h"
+#include "db/connection.h"
 #include "support/db_params.h"
 
 namespace dorvan::test {
