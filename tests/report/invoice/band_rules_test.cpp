@@ -167,7 +167,7 @@ TEST_F(BandRulesTest, DiscountTotalOfAWholeForintAmount) {
 }
 
 TEST_F(BandRulesTest, DiscountDetailLineNeedsSettingPercentAndPermission) {
-    Setup(
+    ChangeSettings(
         "kedvezmeny_reszletezes_a_fobizonylaton = 1, lang_0000040e = "
         "'( Eredeti listaár: {listaar} {deviza} / {mee}; alkalmazott kedvezmény {kedv} )'");
     data.AddLine({{"kedvezmeny_szazalek", 10.0},
@@ -185,7 +185,7 @@ TEST_F(BandRulesTest, DiscountDetailLineNeedsSettingPercentAndPermission) {
     EXPECT_TRUE(TextsOf(Run(), "QRExprMemo_kedv").empty());
 
     data.SetHeader({{"partner_kedvezmeny_megj_tiltasa", 0}});
-    Setup("kedvezmeny_reszletezes_a_fobizonylaton = 0");
+    ChangeSettings("kedvezmeny_reszletezes_a_fobizonylaton = 0");
     EXPECT_TRUE(TextsOf(Run(), "QRExprMemo_kedv").empty());
 }
 
@@ -242,14 +242,14 @@ TEST_F(BandRulesTest, DeliveryNoteGroupCaptionFollowsTheLineDate) {
 
 TEST_F(BandRulesTest, WarehouseDocumentNumberFollowsItsSetting) {
     data.AddLine({});
-    Setup("szamla_raktarmozgas_bizonylat_megjelenites = 1");
+    ChangeSettings("szamla_raktarmozgas_bizonylat_megjelenites = 1");
     report::PageDocument doc = Run();
     EXPECT_EQ(TextsOf(doc, "QRLabel_10075"), std::vector<std::string>{"Rakt. bizonylat"});
     EXPECT_EQ(TextsOf(doc, "QRDBText_raktar_mozgas_bizonylat"),
               std::vector<std::string>{"RM-0001"});
     data.SetHeader({{"raktar_mozgas_bizonylat", ""}});
     EXPECT_TRUE(TextsOf(Run(), "QRLabel_10075").empty());
-    Setup("szamla_raktarmozgas_bizonylat_megjelenites = 0");
+    ChangeSettings("szamla_raktarmozgas_bizonylat_megjelenites = 0");
     data.SetHeader({{"raktar_mozgas_bizonylat", "RM-0001"}});
     doc = Run();
     EXPECT_TRUE(TextsOf(doc, "QRLabel_10075").empty());

@@ -278,7 +278,7 @@ TEST_F(DemoInvoiceTest, ReversalInvoiceIsTitledAsSuch) {
 }
 
 TEST_F(DemoInvoiceTest, CopyRunLabelsEachCopyAndResetsTheReport) {
-    Setup("szamla_peldanyszam = 2, szamla_peldanyszam_halasztott = 3");
+    ChangeSettings("szamla_peldanyszam = 2, szamla_peldanyszam_halasztott = 3");
     TQuickRep_szamlabizonylat rep(dm);
     rep.selection.fej_kod = 4317;  // bank transfer: a deferred payment method
     std::vector<std::string> labels;

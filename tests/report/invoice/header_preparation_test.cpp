@@ -45,7 +45,7 @@ class HeaderPreparationTest : public InvoiceTest {
 TEST_F(HeaderPreparationTest, LetterheadAndFooterPicturesGoThroughTheTemporaryFile) {
     const std::string jpeg = HexOfResource(":/invoice/fizetve.jpg");
     ASSERT_FALSE(jpeg.empty());
-    Setup(
+    ChangeSettings(
         "level_fejresz_tipus = 2, szamla_level_fejresz = 1, level_fejresz_grafika_nyujtas = 1, "
         "level_fejresz_grafika_magassag = 20, level_fejresz_grafika = decode('" +
         jpeg +
@@ -71,7 +71,7 @@ TEST_F(HeaderPreparationTest, LetterheadAndFooterPicturesGoThroughTheTemporaryFi
         pictures += std::holds_alternative<report::PictureItem>(item) ? 1 : 0;
     EXPECT_EQ(pictures, 2);  // the paid stamp stays off: bank transfer
 
-    Setup("szamla_level_fejresz = 0, szamla_level_labresz = 0");
+    ChangeSettings("szamla_level_fejresz = 0, szamla_level_labresz = 0");
     Run();
     EXPECT_FALSE(C("QRImage_Felado").enabled);
     EXPECT_DOUBLE_EQ(C("QRImage_Felado").height, 0);
@@ -83,7 +83,7 @@ TEST_F(HeaderPreparationTest, LetterheadAndFooterPicturesGoThroughTheTemporaryFi
 }
 
 TEST_F(HeaderPreparationTest, FixedTextPrintsFromTheSettingsWhenSet) {
-    Setup(
+    ChangeSettings(
         "szamla_allandoszoveg = '{\\rtf1\\ansi Az \\b áru\\b0  a vételár kifizetéséig az eladó "
         "tulajdona.}'");
     Run();
@@ -91,7 +91,7 @@ TEST_F(HeaderPreparationTest, FixedTextPrintsFromTheSettingsWhenSet) {
     EXPECT_NE(C("QRRichText_allandoszoveg").richText.find("tulajdona"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(
         std::filesystem::u8path(rep->TempFolder().Path() + "Állandó szöveg a számlán.rtf")));
-    Setup("szamla_allandoszoveg = NULL");
+    ChangeSettings("szamla_allandoszoveg = NULL");
     Run();
     EXPECT_FALSE(B("ChildBand_allandoszoveg").enabled);
 }
@@ -105,7 +105,7 @@ TEST_F(HeaderPreparationTest, TemporaryFilesStayInAPrivateFolderOfTheRun) {
     const fs::path victim = folder.parent_path().parent_path() / "victim.txt";
     { std::ofstream(victim) << "keep"; }
     fs::create_symlink(victim, folder / "Állandó szöveg a számlán.rtf");
-    Setup("szamla_allandoszoveg = '{\\rtf1\\ansi Saját szöveg.}'");
+    ChangeSettings("szamla_allandoszoveg = '{\\rtf1\\ansi Saját szöveg.}'");
     Run();
     EXPECT_FALSE(fs::is_symlink(folder / "Állandó szöveg a számlán.rtf"));
     std::string kept;
@@ -117,7 +117,7 @@ TEST_F(HeaderPreparationTest, TemporaryFilesStayInAPrivateFolderOfTheRun) {
     rep.reset();
     EXPECT_FALSE(fs::exists(folder));
     fs::remove(victim);
-    Setup("szamla_allandoszoveg = NULL");
+    ChangeSettings("szamla_allandoszoveg = NULL");
 }
 
 TEST_F(HeaderPreparationTest, PostalBlockAndPaidStamp) {
@@ -128,7 +128,7 @@ TEST_F(HeaderPreparationTest, PostalBlockAndPaidStamp) {
                     {"cim", "Fő utca 1."},
                     {"iszam", "1011"},
                     {"orszag", "Magyarország"}});
-    Setup(
+    ChangeSettings(
         "szamla_postacimzes = 1, szamla_postacimzes_x = 20, szamla_postacimzes_y = 45, "
         "fizetve_felirat_azonnali_szamlan = 1");
     Run();
@@ -144,7 +144,7 @@ TEST_F(HeaderPreparationTest, PostalBlockAndPaidStamp) {
     EXPECT_NEAR(C("QRImage_fizetve").WidthPx(), 151, 1e-9);
 
     data.SetHeader({{"postacim_nev", "Posta Kft."}, {"postacim_telepules", "Eger"}});
-    Setup("szamla_postacimzes = 0, szallitasi_cim_sorok_a_szamlan = 1");
+    ChangeSettings("szamla_postacimzes = 0, szallitasi_cim_sorok_a_szamlan = 1");
     const report::PageDocument doc = Run();
     EXPECT_NEAR(B("ChildBandPostaiCimzes").HeightPx(), 1, 1e-9);
     EXPECT_FALSE(C("QRMemo_cimzett").enabled);
@@ -245,13 +245,13 @@ TEST_F(HeaderPreparationTest, WaitCursorIsBackAfterAFailedRun) {
 
 TEST_F(HeaderPreparationTest, IssuerAndQuantityTotalFollowTheirSettings) {
     data.SetHeader({{"c_userid", "kovacsne"}});
-    Setup(
+    ChangeSettings(
         "kiallito_feltuntetese_a_bizonylatokon_es_leveleken = 0, "
         "szamla_egysegek_osszesitese_a_vegosszegsorban = 0");
     report::PageDocument doc = Run();
     EXPECT_EQ(TextsOf(doc, "QRLabel_10145").front(), "Kiállította");
     EXPECT_TRUE(TextsOf(doc, "QRExpr_egyseg_osszeg").empty());
-    Setup(
+    ChangeSettings(
         "kiallito_feltuntetese_a_bizonylatokon_es_leveleken = 1, "
         "szamla_egysegek_osszesitese_a_vegosszegsorban = 1");
     doc = Run();
@@ -273,9 +273,9 @@ TEST_F(HeaderPreparationTest, MovementDescriptionNamesTheWarehouses) {
     EXPECT_EQ(invoice::GetMozgasnemLeiras(dm, 1, 0, 0), "");
 
     data.SetHeader({{"mozgasnem_kod", 1}, {"forras_raktar_kod", 1}, {"cel_raktar_kod", 0}});
-    Setup("szamla_mozgasnemleiras = 1");
+    ChangeSettings("szamla_mozgasnemleiras = 1");
     EXPECT_EQ(TextsOf(Run(), "QRLabel_MozgasnemLeiras").size(), 1U);
-    Setup("szamla_mozgasnemleiras = 0");
+    ChangeSettings("szamla_mozgasnemleiras = 0");
     EXPECT_TRUE(TextsOf(Run(), "QRLabel_MozgasnemLeiras").empty());
 }
 

@@ -232,7 +232,7 @@ void InvoiceTest::TearDown() {
     MainTable().Bizonylat_sorkiemeles = 0;
 }
 
-void InvoiceTest::Setup(const std::string& assignments) {
+void InvoiceTest::ChangeSettings(const std::string& assignments) {
     dm._setup_mainSQL.Close();
     dm.ExecSQL("UPDATE _setup_main SET " + assignments);
 }

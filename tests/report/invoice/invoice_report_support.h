@@ -61,7 +61,7 @@ class InvoiceTest : public ::testing::Test {
     void TearDown() override;
     // Changes the global settings row (statement on a second connection), then makes the
     // module read it again.
-    void Setup(const std::string& assignments);
+    void ChangeSettings(const std::string& assignments);
 
     TDM dm;
 };
