@@ -114,4 +114,23 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
     return result;
 }
 
+#ifdef DORVAN_PRINT
+// Tests that run dorvan-print as a process: one installation for the suite, a scratch
+// working folder per test.
+class PrintProgramTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { installation_ = std::make_unique<PrintInstallation>(); }
+    static void TearDownTestSuite() { installation_.reset(); }
+    void SetUp() override { ASSERT_TRUE(installation_->EchoRunning()); }
+
+    ProcessResult Run(const std::vector<std::string>& args) const {
+        return RunProcess(DORVAN_PRINT, args, work_.Path());
+    }
+    std::filesystem::path Work(const std::string& name) const { return work_.Path() / name; }
+
+    inline static std::unique_ptr<PrintInstallation> installation_;
+    ScratchDir work_;
+};
+#endif
+
 }  // namespace dorvan::test

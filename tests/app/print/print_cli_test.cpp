@@ -23,23 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PrintCliTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { installation_ = std::make_unique<PrintInstallation>(); }
-    static void TearDownTestSuite() { installation_.reset(); }
-
-    void SetUp() override { ASSERT_TRUE(installation_->EchoRunning()); }
-
-    ProcessResult Run(const std::vector<std::string>& args) const {
-        return RunProcess(DORVAN_PRINT, args, work_.Path());
-    }
-    fs::path Work(const std::string& name) const { return work_.Path() / name; }
-
-    static std::unique_ptr<PrintInstallation> installation_;
-    ScratchDir work_;
-};
-
-std::unique_ptr<PrintInstallation> PrintCliTest::installation_;
+class PrintCliTest : public PrintProgramTest {};
 
 // Plain text of the demo invoice as the dot-matrix printer gets it.
 void ExpectPrinterText(const std::string& text) {

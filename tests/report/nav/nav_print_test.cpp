@@ -16,22 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NavPrintTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { installation_ = std::make_unique<PrintInstallation>(); }
-    static void TearDownTestSuite() { installation_.reset(); }
-    void SetUp() override { ASSERT_TRUE(installation_->EchoRunning()); }
-
-    ProcessResult Run(const std::vector<std::string>& args) const {
-        return RunProcess(DORVAN_PRINT, args, work_.Path());
-    }
-    fs::path Work(const std::string& name) const { return work_.Path() / name; }
-
-    static std::unique_ptr<PrintInstallation> installation_;
-    ScratchDir work_;
-};
-
-std::unique_ptr<PrintInstallation> NavPrintTest::installation_;
+class NavPrintTest : public PrintProgramTest {};
 
 TEST_F(NavPrintTest, WritesTheInvoiceDataBesideOtherWaysOut) {
     struct Case {
