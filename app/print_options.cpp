@@ -33,8 +33,10 @@ int ParseKey(const std::string& text) {
 
 }  // namespace
 
-PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
+PrintOptions ParsePrintOptions(const std::vector<std::string>& args,
+                               const std::string& environmentUser) {
     PrintOptions options;
+    options.user = environmentUser;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const Argument arg = Split(args[i]);
         // The value of an option that needs one: after "=" or the next argument.
@@ -81,6 +83,11 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
             options.port = value();
         } else if (arg.name == "--nav-xml") {
             options.navXml = value();
+        } else if (arg.name == "--user") {
+            options.user = value();
+            if (options.user.empty()) {
+                throw PrintUsageError("--user: empty user id");
+            }
         } else if (arg.name == "--verbose") {
             noValue();
             options.verbose = true;
@@ -103,7 +110,7 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
 std::string PrintUsage() {
     return "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]\n"
            "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
-           "                    [--nav-xml FILE] [--verbose]\n"
+           "                    [--nav-xml FILE] [--user USERID] [--verbose]\n"
            "\n"
            "Prints a stored invoice after the same start-up as the console (configuration\n"
            "files, database connection). A failure ends with its reason on one line on stderr.\n"
@@ -122,6 +129,9 @@ std::string PrintUsage() {
            "                   file is a failure, the default port fails silently\n"
            "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
            "                   InvoiceData XML); no file when the document cannot be expressed\n"
+           "  --user USERID    sign this user in after the start-up (default: $DORVAN_USER),\n"
+           "                   so that the user's language and rights apply; an unknown\n"
+           "                   user is a usage error\n"
            "  --verbose        also the dialog texts of the start-up on stderr\n"
            "  --help           this text\n"
            "\n"
