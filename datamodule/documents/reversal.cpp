@@ -114,8 +114,13 @@ bool Reversal::LockDocument(int kod, std::optional<db::Transaction>& lock) {
     const auto attempt = [&] {
         if (!lockConnection_)
             lockConnection_ = std::make_unique<db::Connection>("ZConnection_sztorno");
-        if (!lockConnection_->Connected()) {
-            lockConnection_->SetParams(dm_.ZConnection.Params());
+        const db::ConnectionParams& wanted = dm_.ZConnection.Params();
+        const db::ConnectionParams& own = lockConnection_->Params();
+        const bool sameServer = own.host == wanted.host && own.port == wanted.port &&
+                                own.database == wanted.database && own.user == wanted.user &&
+                                own.password == wanted.password;
+        if (!lockConnection_->Connected() || !sameServer) {
+            lockConnection_->SetParams(wanted);
             lockConnection_->Connect();
         }
         lock.emplace(*lockConnection_);
