@@ -107,10 +107,7 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
 
 std::string PrintUsage() {
     return std::string(
-               "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text "
-               "FILE]\n"
-               "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
-               "                    [--nav-xml FILE] [--verbose]\n"
+               "Usage: dorvan-print [--key N | --number DOCNO] [OPTION]...\n"
                "\n"
                "Prints a stored invoice after the same start-up as the console (configuration\n"
                "files, database connection). A failure ends with its reason on one line on "
