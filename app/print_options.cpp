@@ -81,6 +81,12 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
             options.port = value();
         } else if (arg.name == "--nav-xml") {
             options.navXml = value();
+        } else if (arg.name == "--nav-xml-warnings") {
+            noValue();
+            options.navWarnings = true;
+        } else if (arg.name == "--nav-operation") {
+            noValue();
+            options.navOperation = true;
         } else if (arg.name == "--verbose") {
             noValue();
             options.verbose = true;
@@ -103,7 +109,8 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
 std::string PrintUsage() {
     return "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]\n"
            "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
-           "                    [--nav-xml FILE] [--verbose]\n"
+           "                    [--nav-xml FILE] [--nav-xml-warnings] [--nav-operation]\n"
+           "                    [--verbose]\n"
            "\n"
            "Prints a stored invoice after the same start-up as the console (configuration\n"
            "files, database connection). A failure ends with its reason on one line on stderr.\n"
@@ -121,13 +128,22 @@ std::string PrintUsage() {
            "                   else /dev/lp0); a named DEVICE that cannot take the whole\n"
            "                   file is a failure, the default port fails silently\n"
            "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
-           "                   InvoiceData XML); no file when the document cannot be expressed\n"
+           "                   InvoiceData XML), checked as the authority checks it: no file\n"
+           "                   when the document cannot be expressed or would be rejected\n"
+           "                   (the one line names the authority's code and the line); the\n"
+           "                   invoice appears as ELECTRONIC when the run makes only a PDF of\n"
+           "                   it, else as PAPER\n"
+           "  --nav-xml-warnings  the authority's warnings on that data, one per line on\n"
+           "                   stdout (also without --nav-xml)\n"
+           "  --nav-operation  how that data is sent, one line on stdout: CREATE, or STORNO,\n"
+           "                   the modification index and the original invoice's number\n"
+           "                   separated by tabs\n"
            "  --verbose        also the dialog texts of the start-up on stderr\n"
            "  --help           this text\n"
            "\n"
-           "Without --text, --pdf, --print, --copies and --nav-xml: the print test of the\n"
-           "console, the plain text into \"racun.txt\" in the current folder and its copy to\n"
-           "the port.\n"
+           "Without --text, --pdf, --print, --copies and the --nav options: the print test\n"
+           "of the console, the plain text into \"racun.txt\" in the current folder and its\n"
+           "copy to the port.\n"
            "With --text, the file is copied to a port only when --port is given. Files appear\n"
            "whole or not at all, and no two outputs may name the same file.\n"
            "\n"
