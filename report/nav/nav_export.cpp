@@ -192,6 +192,7 @@ TNavExport BuildNavExport(TDM& dm, const InvoiceSelection& properties,
                           const TNavExportOptions& options) {
     TNavInvoiceSource source = ReadNavInvoiceSource(dm, properties);
     source.megjelenes = options.appearance;
+    source.eredeti_jelentve = options.originalReported;
     TNavExport result;
     result.invoice = BuildNavInvoice(source);
     result.context.today = options.today.empty() ? db::FormatPgDate(dm.GetDate()) : options.today;

@@ -2,6 +2,7 @@
 // The invoice data of a stored document, read from the same datasets and lookups as the
 // printed invoice, and its `InvoiceData` file.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct TNavExportOptions {
     std::string appearance = "PAPER";
     // The day of reporting (YYYY-MM-DD) for the checks of dates; empty: the server's date.
     std::string today;
+    // A reversing document: whether its original was reported, when the register of
+    // submissions knows; nullopt: decided by the reporting obligation at its issue date.
+    std::optional<bool> originalReported;
 };
 
 // The invoice data of a stored document, checked as the authority checks it.

@@ -246,6 +246,14 @@ TEST_F(NavDemoTest, DemoInvoicesValidateAndCarryThePrintedTotals) {
     }
     // The euro invoice's gross forints: its net and VAT forints, not the printed 258 889.
     EXPECT_EQ(Elements(Xml(4318)).at("invoiceGrossAmountHUF"), "258889.20");
+    // A reversal whose original the register knows as never reported: without master.
+    InvoiceSelection reversal;
+    reversal.fej_kod = 4322;
+    nav::TNavExportOptions options;
+    options.today = "2026-12-10";
+    options.originalReported = false;
+    EXPECT_EQ(Elements(nav::BuildNavExport(dm, reversal, options).xml).at("modifyWithoutMaster"),
+              "true");
 }
 
 TEST_F(NavDemoTest, WhatCannotBeExpressedOrWouldBeRejectedLeavesNoFile) {
