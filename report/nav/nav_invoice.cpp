@@ -498,6 +498,13 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
     if (invoice.deliveryDate.empty())
         Missing("hiányzik a teljesítés dátuma");
     invoice.paymentDate = source.fiz_hatarido;
+    // The authority takes no date before 2010.
+    for (const auto& [date, what] : {std::pair{invoice.invoiceIssueDate, "kelte"},
+                                     std::pair{invoice.deliveryDate, "teljesítés dátuma"},
+                                     std::pair{invoice.paymentDate, "fizetési határidő"}}) {
+        if (!date.empty() && date < "2010-01-01")
+            Missing(std::string("a számla ") + what + " (" + date + ") 2010 előtti");
+    }
 
     invoice.invoiceAppearance = source.megjelenes.empty() ? "PAPER" : source.megjelenes;
 

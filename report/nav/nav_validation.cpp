@@ -318,14 +318,15 @@ class Checker {
     void VatRates() {
         const auto check = [&](const TNavVatRate& rate, int line, bool summary) {
             if (!AcceptedRate(rate))
-                Error("INVALID_VAT_DATA", line,
-                      std::string(summary ? "az összesítőben " : "") + "a(z) " +
-                          Percent(rate.percentage) +
-                          (rate.category == C::Content ? " áfatartalom" : " ÁFA-mérték") +
-                          " nem jelenthető (" +
-                          (rate.category == C::Content ? "elfogadott: 4.76, 15.25, 21.26 %"
-                                                       : "elfogadott: 5, 7, 12, 18, 27 %") +
-                          "; mentes vagy tárgyi hatályon kívüli ügyletnél az esetkódja)");
+                Error(
+                    "INVALID_VAT_DATA", line,
+                    std::string(summary ? "az összesítőben " : "") + "a(z) " +
+                        Percent(rate.percentage) +
+                        (rate.category == C::Content ? " áfatartalom" : " ÁFA-mérték") +
+                        " nem jelenthető (" +
+                        (rate.category == C::Content ? "elfogadott: 4.76, 15.25, 21.26 %"
+                                                     : "elfogadott: 5, 7, 12, 18, 27 %") +
+                        "; mentes vagy tárgyi hatályon kívüli ügylethez a kulcsnak esetkód kell)");
             if (rate.category != C::AmountMismatch)
                 return;
             if (!OneOf(rate.exemptionCase, {"REFUNDABLE_VAT", "NONREFUNDABLE_VAT"}) &&

@@ -498,6 +498,9 @@ TEST(NavMapping, RefusesDocumentsThatCannotBeExpressed) {
         {"no lines", [](TNavInvoiceSource& s) { s.tetelek.clear(); }, "nincs tétele"},
         {"no delivery date", [](TNavInvoiceSource& s) { s.telj_datum = ""; },
          "hiányzik a teljesítés dátuma"},
+        {"a date the schema does not take",
+         [](TNavInvoiceSource& s) { s.telj_datum = "2009-12-31"; },
+         "a számla teljesítés dátuma (2009-12-31) 2010 előtti"},
         {"foreign currency without rate",
          [](TNavInvoiceSource& s) {
              s.deviza_nev = "EUR";

@@ -37,8 +37,8 @@ std::string ReadText(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The authority's documentation (the texts of its result codes and the interface
-// specification) without white space, so that codes broken over two lines join up; "" when
+// The authority's documentation (the texts of its result codes and its description of the
+// interface) without white space, so that codes broken over two lines join up; "" when
 // the folder is missing.
 const std::string& Documentation() {
     static const std::string text = [] {
