@@ -2,7 +2,7 @@
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
 //                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--nav-xml FILE]
-//                [--user USERID] [--verbose]
+//                [--nav-xml-warnings] [--nav-operation] [--user USERID] [--verbose]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -29,14 +29,18 @@ struct PrintOptions {
     bool copies = false;
     std::optional<std::string> port;
     std::optional<std::string> navXml;  // the invoice data for the tax authority
+    bool navWarnings = false;           // print the authority's warnings on that data
+    bool navOperation = false;          // print how that data is sent (CREATE, STORNO, ...)
     // The dialog texts of the start-up and the services on stderr (else only a failure's
     // final reason).
     bool verbose = false;
     // The user to sign in after the start-up (--user, else $DORVAN_USER); empty: nobody.
     std::string user;
 
+    // The invoice data for the tax authority is made.
+    bool NavOutput() const { return navXml || navWarnings || navOperation; }
     // The print test's way out: no output option given.
-    bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !navXml; }
+    bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !NavOutput(); }
 };
 
 // A command line that cannot be understood; what() is one line.
