@@ -23,8 +23,6 @@ struct TextRun {
     FontSpec font;
     std::string text;
     std::string controlName;
-    // The control does not grow: what does not fit its box is cut at the box's sides.
-    bool clipped = false;
 
     // Where the line is anchored: left edge, right edge or centre of the box.
     double AnchorX() const {
@@ -90,6 +88,8 @@ struct PageDocument {
     std::string title;
     double paperWidth = 210;
     double paperHeight = 297;
+    // The printable area lies inside these paper margins; the painter keeps text in it.
+    Margins margins;
     FontSpec baseFont;
     std::vector<Page> pages;
 };
