@@ -48,8 +48,12 @@ ApplicationObjects::ApplicationObjects(const ApplicationOptions& options)
       dm_(std::make_unique<TDM>()),
       // The invoice report (no database work yet).
       quickRep_(std::make_unique<TQuickRep_szamlabizonylat>(*dm_)) {
-    form1_->printCommand = [this] { PrintTest(*quickRep_, Lpt1DevicePath()); };
-    form1_->previewCommand = [this] { PreviewTest(*quickRep_, form1_.get()); };
+    form1_->printCommand = [this] {
+        RunWithDatabase(*dm_, [this] { PrintTest(*quickRep_, Lpt1DevicePath()); });
+    };
+    form1_->previewCommand = [this] {
+        RunWithDatabase(*dm_, [this] { PreviewTest(*quickRep_, form1_.get()); });
+    };
 
     // The data module's start-up. A failure ends that sequence only; the console still opens.
     try {
