@@ -7,6 +7,7 @@
 #include "app/console_commands.h"
 #include "app/form1.h"
 #include "app/progress_form.h"
+#include "app/qt_translations.h"
 #include "datamodule/dm.h"
 #include "report/invoice/szamlabizonylat.h"
 
@@ -29,6 +30,7 @@ std::unique_ptr<TAboutBox> ShowSplash(QtUiPort* port) {
 
 DorvanApplication::DorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
+    InstallQtTranslations(*this);  // Qt's dialogs speak the program's language
 }
 
 bool DorvanApplication::notify(QObject* receiver, QEvent* event) {
