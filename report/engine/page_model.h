@@ -86,6 +86,9 @@ struct Page {
 
 struct PageDocument {
     std::string title;
+    // The name proposed for a file of the document (without folder and extension, for
+    // example the document number); empty: the title.
+    std::string fileName;
     double paperWidth = 210;
     double paperHeight = 297;
     // The printable area lies inside these paper margins; the painter keeps text in it.
