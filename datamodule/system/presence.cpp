@@ -6,6 +6,7 @@
 #include "config/network.h"
 #include "datamodule/dm.h"
 #include "datamodule/support/service_support.h"
+#include "db/retry.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -13,6 +14,10 @@ namespace dorvan {
 namespace {
 
 constexpr long kActiveSeconds = 15;
+
+// A message meets a computer's own signal now and then; each attempt waits for that signal's
+// commit, so a few attempts are plenty.
+constexpr db::RetryPolicy kRingingRetry{.attempts = 10, .backoff = std::chrono::milliseconds(5)};
 
 // This computer's identity as the other services of the registry know it.
 db::ParamValues ThisComputer(const TMainTable& mt) {
@@ -88,10 +93,15 @@ void ClientPresence::SendIPSign(bool Start, std::string& Message) {
 
 bool ClientPresence::RingingUser(const std::string& Ip, const std::string& Host,
                                  const std::string& LocalIp, const std::string& Message) {
-    ExecQuery(dm_.ZConnection_behind, "RingingUserSQL",
-              {"update _currentip", "   set message = :message", "  where ip = :ip",
-               "   and host = :host", "   and local_ip = :local_ip"},
-              {{"message", Message}, {"ip", Ip}, {"host", Host}, {"local_ip", LocalIp}});
+    // The side connection is serializable: a computer that signals at the same moment
+    // (its own transaction writes the same row) makes the update fail with a serialization
+    // failure, and the message is written again once that signal is committed.
+    db::RunInTransaction(dm_.ZConnection_behind, kRingingRetry, [&] {
+        ExecQuery(dm_.ZConnection_behind, "RingingUserSQL",
+                  {"update _currentip", "   set message = :message", "  where ip = :ip",
+                   "   and host = :host", "   and local_ip = :local_ip"},
+                  {{"message", Message}, {"ip", Ip}, {"host", Host}, {"local_ip", LocalIp}});
+    });
     return true;
 }
 

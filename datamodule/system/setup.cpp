@@ -109,6 +109,18 @@ Setup::Setup(TDM& dm)
       _setupSQL(dm, "_setupSQL", {"SELECT *", "  from _setup", "  where userid = :userID"}, -1),
       dm_(dm) {}
 
+bool Setup::SignIn(const std::string& UserID) {
+    if (UserID.empty())
+        return false;
+    TUserInfo user;
+    dm_.GetUserInfo(UserID, user);
+    if (user.userid != UserID)
+        return false;
+    SetSetup(UserID);
+    dm_.Settings().UserID = UserID;
+    return true;
+}
+
 void Setup::SetSetup(const std::string& UserID) {
     OpenSetupRow(dm_, UserID);
     if (!HasUserRow(dm_, UserID)) {

@@ -34,9 +34,14 @@ LangTexts::LangTexts(TDM& dm)
       dm_(dm) {}
 
 std::string LangTexts::UserLang() const {
+    // No signed-in user's settings row, or a row without a language: Hungarian, as an empty
+    // language (or "0") means everywhere.
     if (!dm_._setupSQL.Active() || dm_._setupSQL.IsEmpty())
-        return {};
-    return dm_._setupSQL.FieldByName("lang").AsString();
+        return kLangHungarian;
+    const std::string lang = dm_._setupSQL.FieldByName("lang").AsString();
+    if (lang.empty() || lang == "0")
+        return kLangHungarian;
+    return lang;
 }
 
 namespace {
