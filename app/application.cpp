@@ -1,10 +1,12 @@
 #include "app/application.h"
 
 #include <exception>
+#include <optional>
 
 #include "app/about_box.h"
 #include "app/application_error.h"
 #include "app/console_commands.h"
+#include "app/console_start.h"
 #include "app/form1.h"
 #include "app/progress_form.h"
 #include "datamodule/dm.h"
@@ -83,7 +85,9 @@ int ApplicationObjects::Run() {
 }
 
 int RunApplication(int argc, char** argv) {
+    std::optional<WindowSystemStartGuard> windowSystemStart(std::in_place);
     DorvanApplication application(argc, argv);
+    windowSystemStart.reset();
     ApplicationObjects objects;
     return objects.Run();
 }

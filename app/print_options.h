@@ -14,6 +14,7 @@ namespace dorvan::app {
 
 struct PrintOptions {
     bool help = false;
+    bool version = false;
     // The document: by key or by number (at most one of them; neither: the print test's key).
     std::optional<int> key;
     std::optional<std::string> number;

@@ -14,6 +14,7 @@ packages=(
   fonts-liberation2 fontconfig
   xvfb xauth x11-utils imagemagick poppler-utils libxml2-utils
   python3 procps iproute2 util-linux time
+  dpkg-dev help2man lintian man-db
 )
 # Nothing to do when every package is already there (repeat runs of the test command).
 if dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | grep -qv 'install ok installed' ||

@@ -271,11 +271,14 @@ const char* ScriptOutcomeWord(TScriptOutcomeKind kind) {
     return "skipped";
 }
 
+UpdateScripts::UpdateScripts(TDM& dm)
+    : KeepAppliedScripts(GetFileLayout() == FileLayout::Installed), dm_(dm) {}
+
 std::string UpdateScripts::ScriptsFolder() const {
     if (!Folder.empty()) {
         return Folder.back() == '/' ? Folder : Folder + "/";
     }
-    return GetExeFolder() + "database_scripts/";
+    return GetDataFolder() + "database_scripts/";
 }
 
 void UpdateScripts::SetNewScriptLogOK() {
@@ -389,7 +392,9 @@ void UpdateScripts::RecordOutcome(const std::string& name, int status) {
 
 void UpdateScripts::RemoveAppliedFile(const std::string& folder, const Entry& entry) {
     std::error_code ec;
-    fs::remove(folder + entry.file, ec);
+    if (!KeepAppliedScripts) {
+        fs::remove(folder + entry.file, ec);
+    }
     if (ec) {
         undeletable_.push_back(entry.name);
         deleteError_ = ec.message();

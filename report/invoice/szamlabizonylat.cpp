@@ -3,6 +3,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "config/folders.h"
 #include "config/main_table.h"
 #include "config/temp_folder.h"
 #include "datamodule/dm.h"
@@ -31,6 +32,7 @@ constexpr const char* kHeader = "Raktar_mozgas_fejZReadOnlyQuery";
 constexpr const char* kLines = "Raktar_mozgasZReadOnlyQuery";
 constexpr const char* kSign = "ElojelZReadOnlyQuery";
 constexpr const char* kDesignResource = ":/invoice/szamlabizonylat_design.json";
+constexpr const char* kDesignFile = "designs/szamlabizonylat_design.json";
 
 // The datasets of the data module's connection, reading the report's selection.
 class DmInvoiceData : public InvoiceData {
@@ -70,7 +72,10 @@ TQuickRep_szamlabizonylat::~TQuickRep_szamlabizonylat() = default;
 
 void TQuickRep_szamlabizonylat::Init() {
     InitInvoiceResources();
-    report_ = report::ReportDesignLoader::LoadFile(kDesignResource);
+    // The design file of the data folder when there is one (an installed program's
+    // <prefix>/share/dorvan/designs/), else the copy compiled in.
+    report_ = report::ReportDesignLoader::LoadResourceOrFile(kDesignResource,
+                                                             GetDataFolder() + kDesignFile);
     BindDataSources();
     report_.onBeforePrint = [this](report::Report& r) { QuickRepBeforePrint(r); };
     invoice::InstallBandRules(*this);
