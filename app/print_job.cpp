@@ -1,5 +1,6 @@
 #include "app/print_job.h"
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,24 @@ constexpr const char* kHeaderByNumber =
     "select kod from raktar_mozgas_fej where bizonylatszam = :bizonylat limit 1";
 constexpr const char* kPrevHeaderByNumber =
     "select kod from _prev_raktar_mozgas_fej where bizonylatszam = :bizonylat limit 1";
+
+// The invoice data for the tax authority: written (--nav-xml), its warnings and its operation
+// printed. The invoice appears as ELECTRONIC when the run makes only a PDF of it.
+void RunNavOutput(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
+    nav::TNavExportOptions nav;
+    const bool paper = options.text || options.print || options.copies || options.port;
+    nav.appearance = options.pdf && !paper ? "ELECTRONIC" : "PAPER";
+    const nav::TNavExport exported =
+        options.navXml ? nav::ExportNavXml(report.Dm(), report.selection, *options.navXml, nav)
+                       : nav::BuildNavExport(report.Dm(), report.selection, nav);
+    if (options.navOperation)
+        std::cout << nav::OperationLine(exported.invoice) << '\n';
+    if (options.navWarnings) {
+        for (const nav::TNavFinding& warning : exported.warnings)
+            std::cout << nav::FindingText(warning) << '\n';
+    }
+    std::cout.flush();
+}
 
 void SetDocument(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
     report.selection.fej_kod = options.key.value_or(kConsoleDocumentKey);
@@ -51,9 +70,9 @@ void CheckDocumentExists(TDM& dm, const PrintOptions& options) {
 }
 
 void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
-    if (options.navXml) {
+    if (options.NavOutput()) {
         SetDocument(report, options);
-        nav::ExportNavXml(report.Dm(), report.selection, *options.navXml);
+        RunNavOutput(report, options);
     }
     std::optional<std::string> text = options.text;
     std::optional<std::string> port = options.port;

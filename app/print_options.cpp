@@ -86,6 +86,12 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
             options.port = value();
         } else if (arg.name == "--nav-xml") {
             options.navXml = value();
+        } else if (arg.name == "--nav-xml-warnings") {
+            noValue();
+            options.navWarnings = true;
+        } else if (arg.name == "--nav-operation") {
+            noValue();
+            options.navOperation = true;
         } else if (arg.name == "--verbose") {
             noValue();
             options.verbose = true;
@@ -126,15 +132,23 @@ std::string PrintUsage() {
                "                   else /dev/lp0); a named DEVICE that cannot take the whole\n"
                "                   file is a failure, the default port fails silently\n"
                "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
-               "                   InvoiceData XML); no file when the document cannot be "
-               "expressed\n"
+               "                   InvoiceData XML), checked as the authority checks it: no file\n"
+               "                   when the document cannot be expressed or would be rejected\n"
+               "                   (the one line names the authority's code and the line); the\n"
+               "                   invoice appears as ELECTRONIC when the run makes only a PDF of\n"
+               "                   it, else as PAPER\n"
+               "  --nav-xml-warnings  the authority's warnings on that data, one per line on\n"
+               "                   stdout (also without --nav-xml)\n"
+               "  --nav-operation  how that data is sent, one line on stdout: CREATE, or STORNO,\n"
+               "                   the modification index and the original invoice's number\n"
+               "                   separated by tabs\n"
                "  --verbose        also the dialog texts of the start-up on stderr\n"
                "  --help           this text\n"
                "  --version        the program's version\n"
                "\n"
-               "Without --text, --pdf, --print, --copies and --nav-xml: the print test of the\n"
-               "console, the plain text into \"racun.txt\" in the current folder and its copy to\n"
-               "the port.\n"
+               "Without --text, --pdf, --print, --copies and the --nav options: the print test\n"
+               "of the console, the plain text into \"racun.txt\" in the current folder and its\n"
+               "copy to the port.\n"
                "With --text, the file is copied to a port only when --port is given. Files appear\n"
                "whole or not at all, and no two outputs may name the same file.\n"
                "\n"

@@ -7,7 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 packages=(
   g++ cmake ninja-build pkg-config clang-format clang-tidy git ca-certificates
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev libcups2-dev

@@ -116,7 +116,16 @@ void TQuickRep_szamlabizonylat::ExportPdf(const std::string& path) {
 }
 
 void TQuickRep_szamlabizonylat::Preview(QWidget* parent) {
-    report::ExecPreviewReport(report_, parent);
+    report::PageDocument document = Layout();
+    // A file printed from the preview is named after the document: its number, or its key
+    // while it has none (a copy being edited prints "????????").
+    const std::string number = selection.prev == 0
+                                   ? data_->Header().Value("Bizonylatszam").toString().toStdString()
+                                   : std::string();
+    document.fileName = !number.empty()          ? number
+                        : selection.fej_kod != 0 ? "bizonylat_" + std::to_string(selection.fej_kod)
+                                                 : std::string();
+    report::ExecPreview(std::move(document), parent);
 }
 
 void TQuickRep_szamlabizonylat::Print(const std::string& printerName) {
