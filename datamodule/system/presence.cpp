@@ -5,6 +5,7 @@
 #include "config/main_table.h"
 #include "config/network.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "datamodule/support/service_support.h"
 #include "db/retry.h"
 #include "db/transaction.h"
@@ -63,11 +64,25 @@ void ClientPresence::SendIPSign(bool Start, std::string& Message) {
                              {"start", Start ? 1 : 0}});
 
     db::Transaction tx(dm_.ZConnection);
-    ExecQuery(
-        dm_.ZConnection, "SendIPSignSQL",
-        {"insert into _currentip (ip, host, local_ip, message)",
-         "  values (:ip, :host, :local_ip, '')", "  on conflict (ip, host, local_ip) do nothing"},
-        computer);
+    if (dm_.HasUniqueKey("_currentip_gep_key")) {
+        ExecQuery(dm_.ZConnection, "SendIPSignSQL",
+                  {"insert into _currentip (ip, host, local_ip, message)",
+                   "  values (:ip, :host, :local_ip, '')",
+                   "  on conflict (ip, host, local_ip) do nothing"},
+                  computer);
+    } else {
+        // Without the key (a computer's row entered twice before): one workstation at a
+        // time checks and inserts under the computer's lock, held until the commit.
+        UnderKeyLock(dm_.ZConnection, "_currentip", KeyText({mt.CurrentIP, host, localIp}), [&] {
+            ExecQuery(dm_.ZConnection, "SendIPSignSQL",
+                      {"insert into _currentip (ip, host, local_ip, message)",
+                       "  select cast(:ip as varchar), cast(:host as varchar),",
+                       "    cast(:local_ip as varchar), ''",
+                       "  where not exists (select 1 from _currentip where ip = :ip",
+                       "    and host = :host and local_ip = :local_ip)"},
+                      computer);
+        });
+    }
     // The row stays locked until the commit: the message read here is emptied before
     // anybody else can read it.
     const auto row =
