@@ -51,33 +51,41 @@ void CheckDocumentExists(TDM& dm, const PrintOptions& options) {
 }
 
 void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
-    if (options.navXml) {
-        SetDocument(report, options);
-        nav::ExportNavXml(report.Dm(), report.selection, *options.navXml);
-    }
     std::optional<std::string> text = options.text;
     std::optional<std::string> port = options.port;
     if (options.PrintTestOutput()) {
         text = kPrintTestFile;
         port = port.value_or(Lpt1DevicePath());
     }
+    // Every target is examined and compared with the others (the port too) before anything
+    // is written. A port is written after the text, so a failing port leaves the text whole.
     std::vector<std::string> files;
-    for (const auto& file : {text, options.pdf, port})
+    for (const auto& file : {options.navXml, text, options.pdf})
         if (file)
             files.push_back(*file);
-    RefuseSameFiles(files);
+    std::vector<std::string> ports;
+    if (port)
+        ports.push_back(*port);
+    CheckOutputs(files, ports);
 
+    if (options.navXml) {
+        SetDocument(report, options);
+        // The whole document is built before its file is touched.
+        const std::string xml = nav::NavInvoiceXml(report.Dm(), report.selection);
+        WriteOutputBytes(*options.navXml, report.TempFolder(), xml);
+    }
     if (text) {
         SetDocument(report, options);
-        WriteOutputFile(*text, report.TempFolder(),
-                        [&report](const std::string& path) { report.ExportText(path); });
-        if (port) {
-            // The print test's own port is copied silently, as the console does; a port named
-            // on the command line must take the whole file.
-            std::string reason;
-            if (!CopyFileToPort(*text, *port, &reason) && options.port)
-                throw PortCopyFailed(reason);
-        }
+        std::string portFailure;
+        WriteOutputFile(
+            *text, report.TempFolder(),
+            [&report](const std::string& path) { report.ExportText(path); }, {},
+            [&](const std::string& finished) {
+                // The print test's own port is copied silently, as the console does; a port
+                // named on the command line must take the whole file.
+                if (port && !CopyFileToPort(finished, *port, &portFailure) && options.port)
+                    throw PortCopyFailed(portFailure);
+            });
     }
     if (options.pdf) {
         SetDocument(report, options);
