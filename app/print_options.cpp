@@ -129,11 +129,13 @@ std::string PrintUsage() {
            "console, the plain text into \"racun.txt\" in the current folder and its copy to\n"
            "the port.\n"
            "With --text, the file is copied to a port only when --port is given. Files appear\n"
-           "whole or not at all, and no two outputs may name the same file.\n"
+           "whole or not at all (a link in their place is replaced, not followed), and no two\n"
+           "outputs may name the same file. Devices and pipes are written into, never\n"
+           "replaced; one that takes no data for 10 seconds is given up.\n"
            "\n"
            "The executable's folder (Dorvan.ini) is $DORVAN_EXE_DIR when set; the per-machine\n"
            "folder lies below $XDG_DATA_HOME. Exit status 0 on success, 1 on failure (one line\n"
-           "on stderr), 2 for a command line that cannot be understood.\n";
+           "on stderr; --verbose: all of it), 2 for a command line that cannot be understood.\n";
 }
 
 }  // namespace dorvan::app
