@@ -126,6 +126,16 @@ TEST_F(CliReliabilityTest, FailuresAndRefusalsEndWithOneLine) {
     EXPECT_TRUE(Contains(detail.err, "rate refused")) << detail.err;
     EXPECT_FALSE(Contains(detail.err, "DETAIL")) << detail.err;
 
+    // A temporary folder that cannot be made.
+    {
+        const EnvVar tmpdir("TMPDIR", (work_.Path() / "no-such-folder").string());
+        const ProcessResult noTmp =
+            RunProcess(DORVAN_PRINT, {"--key", "4320", "--pdf", "x.pdf"}, work_.Path());
+        EXPECT_EQ(noTmp.status, 1);
+        ASSERT_EQ(noTmp.ErrLines().size(), 1u) << noTmp.err;
+        EXPECT_TRUE(Contains(noTmp.err, "no-such-folder")) << noTmp.err;
+    }
+
     // A start-up that fails while opening the module's queries says why.
     Exec("ALTER TABLE lang_text RENAME COLUMN lang_formname TO lang_formname_x");
     const ProcessResult startup = Cli({});
