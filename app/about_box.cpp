@@ -82,7 +82,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
 }
 
 void TAboutBox::FormCreate() {
-    const BrandPicture brand = BrandPictureFor(MainTable().Database, GetExeFolder(), "nevjegy.bmp");
+    const BrandPicture brand =
+        BrandPictureFor(MainTable().Database, GetDataFolder(), "nevjegy.bmp");
     if (brand.action == BrandPicture::Action::Load) {
         Image1->setPixmap(QPixmap(QString::fromStdString(brand.path)));
     } else if (brand.action == BrandPicture::Action::Hide) {

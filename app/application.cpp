@@ -1,12 +1,15 @@
 #include "app/application.h"
 
 #include <exception>
+#include <optional>
 
 #include "app/about_box.h"
 #include "app/application_error.h"
 #include "app/console_commands.h"
+#include "app/console_start.h"
 #include "app/form1.h"
 #include "app/progress_form.h"
+#include "app/qt_translations.h"
 #include "datamodule/dm.h"
 #include "report/invoice/szamlabizonylat.h"
 
@@ -29,6 +32,7 @@ std::unique_ptr<TAboutBox> ShowSplash(QtUiPort* port) {
 
 DorvanApplication::DorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
+    InstallQtTranslations(*this);  // Qt's dialogs speak the program's language
 }
 
 bool DorvanApplication::notify(QObject* receiver, QEvent* event) {
@@ -48,8 +52,12 @@ ApplicationObjects::ApplicationObjects(const ApplicationOptions& options)
       dm_(std::make_unique<TDM>()),
       // The invoice report (no database work yet).
       quickRep_(std::make_unique<TQuickRep_szamlabizonylat>(*dm_)) {
-    form1_->printCommand = [this] { PrintTest(*quickRep_, Lpt1DevicePath()); };
-    form1_->previewCommand = [this] { PreviewTest(*quickRep_, form1_.get()); };
+    form1_->printCommand = [this] {
+        RunWithDatabase(*dm_, [this] { PrintTest(*quickRep_, Lpt1DevicePath()); });
+    };
+    form1_->previewCommand = [this] {
+        RunWithDatabase(*dm_, [this] { PreviewTest(*quickRep_, form1_.get()); });
+    };
 
     // The data module's start-up. A failure ends that sequence only; the console still opens.
     try {
@@ -83,7 +91,9 @@ int ApplicationObjects::Run() {
 }
 
 int RunApplication(int argc, char** argv) {
+    std::optional<WindowSystemStartGuard> windowSystemStart(std::in_place);
     DorvanApplication application(argc, argv);
+    windowSystemStart.reset();
     ApplicationObjects objects;
     return objects.Run();
 }

@@ -5,13 +5,13 @@
 
 namespace dorvan::app {
 
-BrandPicture BrandPictureFor(const std::string& database, const std::string& exeFolder,
+BrandPicture BrandPictureFor(const std::string& database, const std::string& dataFolder,
                              const std::string& fileName) {
     BrandPicture brand;
     if (database != "Orvelle_Data") {
         return brand;
     }
-    const std::string path = exeFolder + "images/orvelle/" + fileName;
+    const std::string path = dataFolder + "images/orvelle/" + fileName;
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
         brand.action = BrandPicture::Action::Load;

@@ -3,6 +3,7 @@
 // into "racun.txt", then a byte-for-byte copy of that file to the parallel port) and the
 // on-screen preview of the same invoice.
 
+#include <functional>
 #include <string>
 
 #include "app/port_copy.h"
@@ -25,6 +26,12 @@ inline constexpr const char* kPrintTestFile = "racun.txt";
 // then copy it to `port` (silently ignoring a failed copy). An export error rises and no
 // copy is made.
 void PrintTest(TQuickRep_szamlabizonylat& report, const std::string& port);
+
+// Runs a console command on the database: a connection the server closed meanwhile is
+// opened again first (an error saying that the connection is lost when that fails); a
+// connection found lost only while the command runs is opened again and the command, which
+// only reads, runs once more; lost again, the error says so.
+void RunWithDatabase(TDM& dm, const std::function<void()>& command);
 
 // Preview: `fej_kod` := 4317, then the modal preview (returns when it is closed).
 void PreviewTest(TQuickRep_szamlabizonylat& report, QWidget* parent);

@@ -1,5 +1,6 @@
 #include "app/print_job.h"
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,26 @@ constexpr const char* kHeaderByNumber =
     "select kod from raktar_mozgas_fej where bizonylatszam = :bizonylat limit 1";
 constexpr const char* kPrevHeaderByNumber =
     "select kod from _prev_raktar_mozgas_fej where bizonylatszam = :bizonylat limit 1";
+
+// The invoice data for the tax authority: written (--nav-xml), its warnings and its operation
+// printed. The invoice appears as ELECTRONIC when the run makes only a PDF of it.
+void RunNavOutput(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
+    nav::TNavExportOptions nav;
+    const bool paper = options.text || options.print || options.copies || options.port;
+    nav.appearance = options.pdf && !paper ? "ELECTRONIC" : "PAPER";
+    // The whole document is built and checked before its file is touched; the file goes the
+    // way of every output.
+    const nav::TNavExport exported = nav::BuildNavExport(report.Dm(), report.selection, nav);
+    if (options.navXml)
+        WriteOutputBytes(*options.navXml, report.TempFolder(), exported.xml);
+    if (options.navOperation)
+        std::cout << nav::OperationLine(exported.invoice) << '\n';
+    if (options.navWarnings) {
+        for (const nav::TNavFinding& warning : exported.warnings)
+            std::cout << nav::FindingText(warning) << '\n';
+    }
+    std::cout.flush();
+}
 
 void SetDocument(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
     report.selection.fej_kod = options.key.value_or(kConsoleDocumentKey);
@@ -68,11 +89,9 @@ void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options)
         ports.push_back(*port);
     CheckOutputs(files, ports);
 
-    if (options.navXml) {
+    if (options.NavOutput()) {
         SetDocument(report, options);
-        // The whole document is built before its file is touched.
-        const std::string xml = nav::NavInvoiceXml(report.Dm(), report.selection);
-        WriteOutputBytes(*options.navXml, report.TempFolder(), xml);
+        RunNavOutput(report, options);
     }
     if (text) {
         SetDocument(report, options);

@@ -14,6 +14,7 @@
 #include "app/one_line.h"
 #include "app/print_job.h"
 #include "app/print_options.h"
+#include "app/program_info.h"
 #include "config/temp_folder.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
@@ -96,6 +97,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << app::PrintUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << app::VersionText("dorvan-print");
         return 0;
     }
 

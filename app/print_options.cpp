@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "app/program_info.h"
+
 namespace dorvan::app {
 
 namespace {
@@ -55,6 +57,9 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
         if (arg.name == "--help" || arg.name == "-h") {
             noValue();
             options.help = true;
+        } else if (arg.name == "--version") {
+            noValue();
+            options.version = true;
         } else if (arg.name == "--key") {
             options.key = ParseKey(value());
         } else if (arg.name == "--number") {
@@ -81,6 +86,12 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
             options.port = value();
         } else if (arg.name == "--nav-xml") {
             options.navXml = value();
+        } else if (arg.name == "--nav-xml-warnings") {
+            noValue();
+            options.navWarnings = true;
+        } else if (arg.name == "--nav-operation") {
+            noValue();
+            options.navOperation = true;
         } else if (arg.name == "--verbose") {
             noValue();
             options.verbose = true;
@@ -101,41 +112,52 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
 }
 
 std::string PrintUsage() {
-    return "Usage: dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]\n"
-           "                    [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE]\n"
-           "                    [--nav-xml FILE] [--verbose]\n"
-           "\n"
-           "Prints a stored invoice after the same start-up as the console (configuration\n"
-           "files, database connection). A failure ends with its reason on one line on stderr.\n"
-           "\n"
-           "  --key N          document key (default 4317)\n"
-           "  --number DOCNO   document number instead of the key\n"
-           "  --lang CODE      second document language, e.g. 00000409\n"
-           "  --prev           the snapshot of a document being edited\n"
-           "  --text FILE      plain text for dot-matrix printers (Windows-1250, CR LF)\n"
-           "  --pdf FILE       PDF\n"
-           "  --print[=NAME]   print on the named printer (default: the invoice printer)\n"
-           "  --copies         the copy run: every copy of the settings, the first one\n"
-           "                   labelled as original\n"
-           "  --port DEVICE    copy the plain text to DEVICE (default port: $DORVAN_LPT1,\n"
-           "                   else /dev/lp0); a named DEVICE that cannot take the whole\n"
-           "                   file is a failure, the default port fails silently\n"
-           "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
-           "                   InvoiceData XML); no file when the document cannot be expressed\n"
-           "  --verbose        also the dialog texts of the start-up on stderr\n"
-           "  --help           this text\n"
-           "\n"
-           "Without --text, --pdf, --print, --copies and --nav-xml: the print test of the\n"
-           "console, the plain text into \"racun.txt\" in the current folder and its copy to\n"
-           "the port.\n"
-           "With --text, the file is copied to a port only when --port is given. Files appear\n"
-           "whole or not at all (a link in their place is replaced, not followed), and no two\n"
-           "outputs may name the same file. Devices and pipes are written into, never\n"
-           "replaced; one that takes no data for 10 seconds is given up.\n"
-           "\n"
-           "The executable's folder (Dorvan.ini) is $DORVAN_EXE_DIR when set; the per-machine\n"
-           "folder lies below $XDG_DATA_HOME. Exit status 0 on success, 1 on failure (one line\n"
-           "on stderr; --verbose: all of it), 2 for a command line that cannot be understood.\n";
+    return std::string(
+               "Usage: dorvan-print [--key N | --number DOCNO] [OPTION]...\n"
+               "\n"
+               "Prints a stored invoice after the same start-up as the console (configuration\n"
+               "files, database connection). A failure ends with its reason on one line on "
+               "stderr.\n"
+               "\n"
+               "  --key N          document key (default 4317)\n"
+               "  --number DOCNO   document number instead of the key\n"
+               "  --lang CODE      second document language, e.g. 00000409\n"
+               "  --prev           the snapshot of a document being edited\n"
+               "  --text FILE      plain text for dot-matrix printers (Windows-1250, CR LF)\n"
+               "  --pdf FILE       PDF\n"
+               "  --print[=NAME]   print on the named printer (default: the invoice printer)\n"
+               "  --copies         the copy run: every copy of the settings, the first one\n"
+               "                   labelled as original\n"
+               "  --port DEVICE    copy the plain text to DEVICE (default port: $DORVAN_LPT1,\n"
+               "                   else /dev/lp0); a named DEVICE that cannot take the whole\n"
+               "                   file is a failure, the default port fails silently\n"
+               "  --nav-xml FILE   the invoice data for the tax authority (Online Szamla 3.0\n"
+               "                   InvoiceData XML), checked as the authority checks it: no file\n"
+               "                   when the document cannot be expressed or would be rejected\n"
+               "                   (the one line names the authority's code and the line); the\n"
+               "                   invoice appears as ELECTRONIC when the run makes only a PDF of\n"
+               "                   it, else as PAPER\n"
+               "  --nav-xml-warnings  the authority's warnings on that data, one per line on\n"
+               "                   stdout (also without --nav-xml)\n"
+               "  --nav-operation  how that data is sent, one line on stdout: CREATE, or STORNO,\n"
+               "                   the modification index and the original invoice's number\n"
+               "                   separated by tabs\n"
+               "  --verbose        also the dialog texts of the start-up on stderr\n"
+               "  --help           this text\n"
+               "  --version        the program's version\n"
+               "\n"
+               "Without --text, --pdf, --print, --copies and the --nav options: the print test\n"
+               "of the console, the plain text into \"racun.txt\" in the current folder and its\n"
+               "copy to the port.\n"
+               "With --text, the file is copied to a port only when --port is given. Files appear\n"
+               "whole or not at all (a link in their place is replaced, not followed), and no two\n"
+               "outputs may name the same file. Devices and pipes are written into, never\n"
+               "replaced; one that takes no data for 10 seconds is given up.\n"
+               "\n"
+               "Exit status 0 on success, 1 on failure (one line on stderr; --verbose: all of\n"
+               "it), 2 for a command line that cannot be understood.\n"
+               "\n") +
+           FilesHelp();
 }
 
 }  // namespace dorvan::app

@@ -2,7 +2,7 @@
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
 //                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--nav-xml FILE]
-//                [--verbose]
+//                [--nav-xml-warnings] [--nav-operation] [--verbose]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -14,6 +14,7 @@ namespace dorvan::app {
 
 struct PrintOptions {
     bool help = false;
+    bool version = false;
     // The document: by key or by number (at most one of them; neither: the print test's key).
     std::optional<int> key;
     std::optional<std::string> number;
@@ -28,12 +29,16 @@ struct PrintOptions {
     bool copies = false;
     std::optional<std::string> port;
     std::optional<std::string> navXml;  // the invoice data for the tax authority
+    bool navWarnings = false;           // print the authority's warnings on that data
+    bool navOperation = false;          // print how that data is sent (CREATE, STORNO, ...)
     // The dialog texts of the start-up and the services on stderr (else only a failure's
     // final reason).
     bool verbose = false;
 
+    // The invoice data for the tax authority is made.
+    bool NavOutput() const { return navXml || navWarnings || navOperation; }
     // The print test's way out: no output option given.
-    bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !navXml; }
+    bool PrintTestOutput() const { return !text && !pdf && !print && !copies && !NavOutput(); }
 };
 
 // A command line that cannot be understood; what() is one line.

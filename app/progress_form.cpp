@@ -59,7 +59,7 @@ TProgress_Form::TProgress_Form(QWidget* parent)
 
 void TProgress_Form::FormCreate() {
     const BrandPicture brand =
-        BrandPictureFor(MainTable().Database, GetExeFolder(), "progress_hatter.bmp");
+        BrandPictureFor(MainTable().Database, GetDataFolder(), "progress_hatter.bmp");
     if (brand.action == BrandPicture::Action::Load) {
         Image2->setPixmap(QPixmap(QString::fromStdString(brand.path)));
     } else if (brand.action == BrandPicture::Action::Hide) {

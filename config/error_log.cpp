@@ -1,7 +1,9 @@
 #include "config/error_log.h"
 
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "config/date_time_pattern.h"
 #include "config/folders.h"
@@ -15,7 +17,7 @@ std::string ErrorLogPath() {
     if (dot != std::string::npos && dot > 0) {
         name.erase(dot);
     }
-    return GetExeFolder() + name + ".log";
+    return GetOwnFilesFolder() + name + ".log";
 }
 
 void WriteErrorLog(const std::string& message) {
@@ -23,7 +25,13 @@ void WriteErrorLog(const std::string& message) {
     std::tm local{};
     localtime_r(&now, &local);
     const auto& fs = GlobalFormatSettings();
-    std::ofstream log(ErrorLogPath(), std::ios::app | std::ios::binary);
+    const std::string path = ErrorLogPath();
+    if (GetFileLayout() == FileLayout::Installed) {
+        // The per-machine folder may not be there yet.
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    }
+    std::ofstream log(path, std::ios::app | std::ios::binary);
     if (!log) {
         return;
     }

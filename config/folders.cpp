@@ -65,6 +65,46 @@ std::string GetExeFolder() {
     return WithSlash(exe.parent_path().string());
 }
 
+std::string InstalledDataFolder(std::string_view exeFolder) {
+    std::string folder(exeFolder);
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    constexpr std::string_view kBin = "/bin";
+    if (folder.size() < kBin.size() ||
+        folder.compare(folder.size() - kBin.size(), kBin.size(), kBin) != 0) {
+        return {};
+    }
+    const std::string data = folder.substr(0, folder.size() - kBin.size()) + "/share/dorvan/";
+    std::error_code ec;
+    return std::filesystem::is_directory(data, ec) ? data : std::string();
+}
+
+FileLayout GetFileLayout() {
+    if (!EnvOrEmpty("DORVAN_EXE_DIR").empty()) {
+        return FileLayout::Portable;
+    }
+    return InstalledDataFolder(GetExeFolder()).empty() ? FileLayout::Portable
+                                                       : FileLayout::Installed;
+}
+
+std::string GetConfigFolder() {
+    return GetFileLayout() == FileLayout::Installed ? GetWindowsFolder() : GetExeFolder();
+}
+
+std::string GetDataFolder() {
+    const std::string exeFolder = GetExeFolder();
+    if (GetFileLayout() == FileLayout::Installed) {
+        return InstalledDataFolder(exeFolder);
+    }
+    return exeFolder;
+}
+
+std::string GetOwnFilesFolder() {
+    const std::string exeFolder = GetExeFolder();
+    return GetFileLayout() == FileLayout::Installed ? GetMachineFolder(exeFolder) : exeFolder;
+}
+
 std::string GetExeFileName() {
     const auto exe = SelfExe();
     return exe.empty() ? std::string("dorvan") : exe.filename().string();

@@ -72,7 +72,7 @@ void ReadMachineFile(const std::string& path, const std::string& exeFolder) {
     if (mt.Bizonylat_sorkiemeles == 0) {
         mt.Bizonylat_sorkiemeles = kLightGrey;
     }
-    const std::string defaultSave = exeFolder + "save";
+    const std::string defaultSave = GetOwnFilesFolder() + "save";
     mt.SaveDir = ini.ReadString("Save_" + exeFolder, "SaveDir", defaultSave);
     // Each key is converted as it is read: a bad one leaves the later ones untouched.
     mt.HelpPosLeft = StrToInt(ini.ReadString("HelpWin", "HelpPosLeft", "0"));
@@ -85,7 +85,13 @@ void ReadMachineFile(const std::string& path, const std::string& exeFolder) {
         mt.SaveDir = defaultSave;
         if (!FolderExists(defaultSave)) {
             std::error_code ec;
-            std::filesystem::create_directory(defaultSave, ec);  // errors are ignored
+            // Errors are ignored. An installed program's own folder (the per-machine folder)
+            // may not be there yet on the first start.
+            if (GetFileLayout() == FileLayout::Installed) {
+                std::filesystem::create_directories(defaultSave, ec);
+            } else {
+                std::filesystem::create_directory(defaultSave, ec);
+            }
         }
     }
 }
@@ -107,7 +113,7 @@ int ReadIniFiles() {
     ExecutableFolder() = GetExeFolder();
     const std::string exeFolder = ExecutableFolder();
 
-    const std::string mainPath = exeFolder + kMainIniName;
+    const std::string mainPath = GetConfigFolder() + kMainIniName;
     try {
         ReadMainFile(mainPath);
     } catch (const std::exception&) {

@@ -50,7 +50,7 @@ std::string GetExternalIP() {
 }
 
 void SetupProxy(HttpClient& client) {
-    const IniFile cfg(GetExeFolder() + "proxy.cfg");
+    const IniFile cfg(GetConfigFolder() + "proxy.cfg");
     if (!cfg.Exists()) {
         return;
     }

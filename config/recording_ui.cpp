@@ -14,6 +14,9 @@ bool RecordingUi::AskYesNo(const std::string& caption, const std::string& text, 
         answers.pop_front();
     }
     questions.push_back({caption, text, answer});
+    if (onQuestion) {
+        onQuestion(questions.back());
+    }
     return answer;
 }
 

@@ -2,6 +2,7 @@
 // A user-interface port for tests: records every call, answers questions from a queue.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ class RecordingUi : public UiPort {
     std::vector<Message> messages;
     std::vector<Question> questions;
     std::deque<bool> answers;  // queued answers for AskYesNo
+    // Runs when a question has been answered, before the answer returns (what the user does
+    // meanwhile, for example mending a configuration file).
+    std::function<void(const Question&)> onQuestion;
     std::vector<std::string> progress;
     std::vector<std::string> tableNames;
     int waitCursorDepth = 0;

@@ -63,6 +63,11 @@ class TDM : public DmContext {
     Connections connections_{*this};
     void ConnectLocal(const db::ConnectionParams& params) { connections_.ConnectLocal(params); }
     void DisconnectAll() { connections_.DisconnectAll(); }
+    void ReopenLostConnections() { connections_.ReopenLost(); }
+    bool ConnectionLost() { return connections_.AnyLost(); }
+    std::string ConnectionLostDuringCommand(const std::string& reason) {
+        return connections_.LostDuringCommand(reason);
+    }
 
     // --- SQL services (datamodule/core/sql_services.h) ---
     SqlServices sql_{*this};

@@ -7,13 +7,14 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 packages=(
   g++ cmake ninja-build pkg-config clang-format clang-tidy git ca-certificates
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libpq-dev postgresql postgresql-client pgbouncer
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev libcups2-dev
   fonts-liberation2 fontconfig
   xvfb xauth x11-utils imagemagick poppler-utils libxml2-utils
   python3 procps iproute2 util-linux time
+  dpkg-dev help2man lintian man-db
 )
 # Nothing to do when every package is already there (repeat runs of the test command).
 if dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | grep -qv 'install ok installed' ||

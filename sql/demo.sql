@@ -15,8 +15,9 @@
 --   documents  4301 goods receipt, 4310 delivery note (partly invoiced by 4311),
 --              4311 invoice made from 4310, 4317 invoice (HUF, 10 lines, three VAT keys),
 --              4318 invoice in EUR (English-speaking partner), 4320 invoice of 70 lines,
---              4321 cash invoice reversed by 4322, 4323 second receipt of paint at a new
---              price, 4324 transfer to the shop warehouse; 4317 is also in the "_prev_"
+--              4321 cash invoice (intra-Community supply to Müller) reversed by 4322,
+--              4323 second receipt of paint at a new price, 4324 transfer to the shop
+--              warehouse; 4317 is also in the "_prev_"
 --              tables; 4302-4307 headers without lines: receipt sale (kind 3), outgoing
 --              order (11), project usage (13), goods receipt note (17), zero-total
 --              pro-forma (9), consignment hand-over (2) from the kind-3 warehouse 4
@@ -582,9 +583,9 @@ INSERT INTO raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, raktar_mozga
     (4320, 5, 'SZ2026/0000004', 'RM2026/0000005', NULL, '2026-12-05', '14:02:00', '2026-12-05',
      '2026-12-05', '2026-12-13', 2, 3, 2, 2, 2, 0, 1, 0, 'HUF', 1, 0,
      'Negyedéves irodaszer- és anyagrendelés.', 'kovacsne', '2026-12-05', '14:02:00'),
-    -- cash invoice of the VAT-exempt foundation, reversed by 4322
+    -- cash invoice of an intra-Community supply to the Austrian partner, reversed by 4322
     (4321, 5, 'SZ2026/0000005', 'RM2026/0000006', NULL, '2026-12-07', '10:15:00', '2026-12-07',
-     '2026-12-07', '2026-12-07', 4, 3, 1, 1, 1, 0, 1, 0, 'HUF', 1, 1, NULL, 'nagyp',
+     '2026-12-07', '2026-12-07', 6, 3, 1, 1, 1, 0, 1, 0, 'HUF', 1, 1, NULL, 'nagyp',
      '2026-12-07', '10:15:00'),
     -- second receipt of paint, at a higher purchase price (a new lot)
     (4323, 1, NULL, 'RM2026/0000008', 'BESZ-2026-1342', '2026-12-08', '10:20:00', '2026-12-08',
@@ -638,7 +639,7 @@ SELECT l.kod, l.fej, l.tetel, t.mennyisegi_egyseg, l.afa, l.forras, l.cel, l.men
     (431802, 4318, 14, 20, 12.90, 12.90, 5, 1, 0),
     (431803, 4318, 12, 10, 16.80, 16.80, 5, 1, 0),
     (431804, 4318, 10, 1, 45.00, 45.00, 5, 0, 0),
-    -- cash invoice 4321 of the VAT-exempt foundation
+    -- cash invoice 4321, intra-Community supply (VAT-exempt)
     (432101, 4321, 12, 5, 6490, 6490, 5, 1, 0),
     (432102, 4321, 13, 20, 390, 390, 5, 1, 0),
     -- second receipt of paint 4323, transfer 4324 (at the average cost)
@@ -1114,7 +1115,9 @@ INSERT INTO raktar_mozgas (kod, fej_kod, tetel_kod, mee_kod, afakulcs, mennyiseg
      '10:00:00');
 -- invoice data (tax authority) demo data
 -- How the VAT keys and payment methods are reported to the tax authority.
-UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3, 4);
+-- The 0 % key stands for no case the authority takes as a rate: it has no category until its
+-- exemption or out-of-scope case is chosen (database_scripts/050_afa_kulcs_nulla_szazalek.sql).
+UPDATE afa_kulcs SET nav_kategoria = 'PERCENTAGE' WHERE kod IN (1, 2, 3);
 UPDATE afa_kulcs SET nav_kategoria = 'EXEMPTION', nav_eset = 'KBAET',
                      nav_indoklas = 'Áfa tv. 89. §'
  WHERE kod = 5;

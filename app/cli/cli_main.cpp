@@ -13,6 +13,7 @@
 // service's messages one line each.
 
 #include <QString>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <sstream>
@@ -21,6 +22,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/one_line.h"
+#include "app/program_info.h"
 #include "config/main_table.h"
 #include "config/temp_folder.h"
 #include "config/ui_port.h"
@@ -32,14 +34,21 @@ namespace {
 using dorvan::cli::CliCommand;
 
 void PrintUsage(std::ostream& out, const std::vector<CliCommand>& commands) {
-    out << "usage: dorvan-cli [--verbose] [SUBCOMMAND [ARGS...]]\n"
+    out << "Usage: dorvan-cli [--verbose] [SUBCOMMAND [ARGS...]]\n"
+           "  or:  dorvan-cli --help | --version\n"
            "Without a subcommand: the start-up only, then the connection on one line.\n"
            "A failed start-up ends with its reason on one line; --verbose shows the dialog "
            "texts.\n"
            "Dates are YYYY-MM-DD, numbers use a dot; 'dorvan-cli SUBCOMMAND --help' tells "
            "more.\n\nSubcommands:\n";
+    std::size_t width = 0;
     for (const CliCommand& c : commands)
-        out << "  " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << '\n';
+        width = std::max(width, c.name.size());
+    for (const CliCommand& c : commands)
+        out << "  " << c.name << std::string(width + 2 - c.name.size(), ' ')
+            << (c.synopsis.empty() ? "(no arguments)" : c.synopsis) << '\n';
+    out << "\nExit status: 0 success, 1 failure (one line on stderr), 2 usage, 3 refused.\n\n"
+        << dorvan::app::FilesHelp();
 }
 
 void PrintCommandHelp(std::ostream& out, const CliCommand& c) {
@@ -125,6 +134,10 @@ int main(int argc, char** argv) {
     if (!args.empty()) {
         if (args[0] == "--help" || args[0] == "-h") {
             PrintUsage(std::cout, commands);
+            return cli::kSuccess;
+        }
+        if (args[0] == "--version") {
+            std::cout << dorvan::app::VersionText("dorvan-cli");
             return cli::kSuccess;
         }
         for (const CliCommand& c : commands) {

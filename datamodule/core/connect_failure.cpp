@@ -1,5 +1,9 @@
 #include "datamodule/core/connect_failure.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
 #include "config/config_error.h"
 #include "db/errors.h"
 
@@ -63,6 +67,32 @@ ConnectFailureReason ClassifyConnectFailure(const std::exception& error) {
     } catch (const db::ConnectionFailure&) {
     }
     return ConnectFailureReason::ServerDown;
+}
+
+std::string DescribeMissingSettings(const std::string& mainIniPath) {
+    std::string line =
+        "Nem sikerült kapcsolódni az adatbázishoz: nincs beállított adatbázis-kapcsolat "
+        "(hiányzó vagy hiányos Dorvan.ini: " +
+        mainIniPath + ")";
+    const char* exeDir = std::getenv("DORVAN_EXE_DIR");
+    std::error_code ec;
+    if (exeDir != nullptr && *exeDir != '\0' && !std::filesystem::is_directory(exeDir, ec)) {
+        line += "; a DORVAN_EXE_DIR mappája nem létezik: " + std::string(exeDir);
+    }
+    return line;
+}
+
+std::string LocalHostPortNote(const std::string& configuredPort) {
+    std::string port = configuredPort;
+    while (!port.empty() && port.front() == ' ')
+        port.erase(port.begin());
+    while (!port.empty() && port.back() == ' ')
+        port.pop_back();
+    if (port.empty() || port == "0" || port == "5432") {
+        return {};
+    }
+    return "; a Host=localhost mindig az 5432-es portot jelenti, a beállított Port=" + port +
+           " ilyenkor nem számít: más porthoz a Host=127.0.0.1 beállítást adja meg";
 }
 
 std::string DescribeConnectFailure(ConnectFailureReason reason, const std::string& host,

@@ -33,6 +33,16 @@ std::string DescribeConnectFailure(ConnectFailureReason reason, const std::strin
                                    const std::string& port, const std::string& database,
                                    const std::string& detail);
 
+// No server configured: "Nem sikerült kapcsolódni az adatbázishoz: nincs beállított
+// adatbázis-kapcsolat (hiányzó vagy hiányos Dorvan.ini: <path>)", naming also a folder of
+// $DORVAN_EXE_DIR that does not exist; one line.
+std::string DescribeMissingSettings(const std::string& mainIniPath);
+
+// For a failure on "localhost": the program always uses port 5432 there, whatever port the
+// configuration names; when it names another one, says so and suggests 127.0.0.1 (text to
+// append to the failure line, empty when the configured port is 5432, 0 or missing).
+std::string LocalHostPortNote(const std::string& configuredPort);
+
 // The start-up gave up connecting; what() is the one-line description.
 class ConnectGiveUp : public std::runtime_error {
   public:

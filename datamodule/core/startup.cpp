@@ -90,10 +90,43 @@ void Startup::ConnectAttempt() {
     TesztZQuery.Close();
 }
 
-void Startup::ConnectMain() {
+void Startup::ReadConfiguration() {
+    ReadIniFiles();
+    configuredPort_ = dm_.Settings().Port;  // before the local-server rule replaces it
+}
+
+void Startup::ApplyServerRules() {
+    TMainTable& mt = dm_.Settings();
+    if (IsLocalHost(mt.Host)) {
+        mt.CurrentIP = "localhost";
+        mt.InternetOK = false;
+    } else {
+        mt.CurrentIP = GetExternalIP();
+    }
+    if (IsLocalHost(mt.Host)) {
+        mt.CurrentIP = "localhost";
+        mt.InternetOK = false;
+        mt.Host = "localhost";
+        mt.Port = "5432";
+    }
+}
+
+std::string Startup::DescribeFailure(ConnectFailureReason reason, const std::string& detail) const {
     const TMainTable& mt = dm_.Settings();
+    if (reason == ConnectFailureReason::NoSettings) {
+        return DescribeMissingSettings(ExecutableFolder() + kMainIniName);
+    }
+    std::string line = DescribeConnectFailure(reason, mt.Host, mt.Port, mt.Database, detail);
+    if (IsLocalHost(mt.Host)) {
+        line += LocalHostPortNote(configuredPort_);
+    }
+    return line;
+}
+
+void Startup::ConnectMain() {
     UiPort& ui = dm_.UserInterface();
     for (;;) {
+        const TMainTable& mt = dm_.Settings();
         ConnectFailureReason reason = ConnectFailureReason::Other;
         std::string detail;
         const int attempts = std::max(1, ConnectRetry.attempts);
@@ -113,13 +146,16 @@ void Startup::ConnectMain() {
                 detail = e.what();
             }
         }
-        const std::string line = DescribeConnectFailure(
-            reason, mt.Host, mt.Port, mt.Database,
-            reason == ConnectFailureReason::NoSettings ? std::string() : detail);
+        const std::string line = DescribeFailure(reason, detail);
         if (!ui.AskYesNo(DialogCaption(), line + "\r\rÚjra próbálja a kapcsolódást?", false)) {
             dm_.ZConnection.Disconnect();
             throw ConnectGiveUp(reason, line);
         }
+        // The user may have mended the configuration meanwhile: the next round uses what the
+        // files say now.
+        ReadConfiguration();
+        ApplyServerRules();
+        ui.IncProgress("Connect to database. [" + mt.Host + ":" + mt.Database + "]");
     }
 }
 
@@ -181,23 +217,12 @@ void Startup::DataModuleCreate() {
     }
 
     // 2. The configuration files.
-    ReadIniFiles();
+    ReadConfiguration();
 
     // 3. to 6. Network addresses. A local server needs no public address.
     ui.IncProgress("Get IP address.");
     const WaitCursor wait;  // restored however the sequence ends
-    if (IsLocalHost(mt.Host)) {
-        mt.CurrentIP = "localhost";
-        mt.InternetOK = false;
-    } else {
-        mt.CurrentIP = GetExternalIP();
-    }
-    if (IsLocalHost(mt.Host)) {
-        mt.CurrentIP = "localhost";
-        mt.InternetOK = false;
-        mt.Host = "localhost";
-        mt.Port = "5432";
-    }
+    ApplyServerRules();
     std::string ignoredError;
     GetLocalHostAndIP(mt.LocalHostName, mt.LocalIP, ignoredError);
 

@@ -2,6 +2,7 @@
 // The start-up sequence of the data module and the queries it opens itself.
 
 #include <functional>
+#include <string>
 
 #include "datamodule/core/connect_failure.h"
 #include "datamodule/module_query.h"
@@ -34,6 +35,10 @@ class Startup {
     ModuleQuery Raktar_mozgas_fejZQuery;
 
   private:
+    // Steps 2 and 3 to 6, also run again before each new round of connection attempts.
+    void ReadConfiguration();
+    void ApplyServerRules();
+    std::string DescribeFailure(ConnectFailureReason reason, const std::string& detail) const;
     db::ConnectionParams ConfiguredParams() const;
     void ConnectAttempt();
     void ConnectMain();
@@ -41,6 +46,7 @@ class Startup {
     void ReadCentralVersion();
 
     TDM& dm_;
+    std::string configuredPort_;  // the port the configuration names, before the rules
 };
 
 }  // namespace dorvan

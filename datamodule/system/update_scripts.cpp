@@ -147,11 +147,14 @@ const char* ScriptOutcomeWord(TScriptOutcomeKind kind) {
     return "skipped";
 }
 
+UpdateScripts::UpdateScripts(TDM& dm)
+    : KeepAppliedScripts(GetFileLayout() == FileLayout::Installed), dm_(dm) {}
+
 std::string UpdateScripts::ScriptsFolder() const {
     if (!Folder.empty()) {
         return Folder.back() == '/' ? Folder : Folder + "/";
     }
-    return GetExeFolder() + "database_scripts/";
+    return GetDataFolder() + "database_scripts/";
 }
 
 void UpdateScripts::SetNewScriptLogOK() {
@@ -345,7 +348,9 @@ void UpdateScripts::QueryingUpdateScript() {
             RunScript(folder + name, name, true);
         } else if (status == 1) {
             std::error_code ec;
-            fs::remove(folder + name, ec);
+            if (!KeepAppliedScripts) {
+                fs::remove(folder + name, ec);
+            }
             if (ec) {
                 undeletable.push_back(name);
                 deleteError = ec.message();

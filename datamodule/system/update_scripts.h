@@ -34,13 +34,16 @@ const char* ScriptOutcomeWord(TScriptOutcomeKind kind);
 
 class UpdateScripts {
   public:
-    explicit UpdateScripts(TDM& dm) : dm_(dm) {}
+    explicit UpdateScripts(TDM& dm);
 
     // Whether the script log table exists (evaluated by SetNewScriptLogOK).
     bool ScriptLogExists = false;
-    // The scripts folder with a trailing "/"; empty: "database_scripts/" in the executable's
-    // folder.
+    // The scripts folder with a trailing "/"; empty: "database_scripts/" in the data folder
+    // (the executable's folder, or <prefix>/share/dorvan/ of an installed program).
     std::string Folder;
+    // Applied scripts stay in the folder, quietly: the script log remembers them. Set for an
+    // installed program, whose scripts folder belongs to the package manager.
+    bool KeepAppliedScripts = false;
     // How long the step waits for another workstation's update step to finish.
     std::chrono::milliseconds LockWait{std::chrono::seconds(60)};
 

@@ -23,8 +23,6 @@ struct TextRun {
     FontSpec font;
     std::string text;
     std::string controlName;
-    // The control does not grow: what does not fit its box is cut at the box's sides.
-    bool clipped = false;
 
     // Where the line is anchored: left edge, right edge or centre of the box.
     double AnchorX() const {
@@ -88,8 +86,13 @@ struct Page {
 
 struct PageDocument {
     std::string title;
+    // The name proposed for a file of the document (without folder and extension, for
+    // example the document number); empty: the title.
+    std::string fileName;
     double paperWidth = 210;
     double paperHeight = 297;
+    // The printable area lies inside these paper margins; the painter keeps text in it.
+    Margins margins;
     FontSpec baseFont;
     std::vector<Page> pages;
 };

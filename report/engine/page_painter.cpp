@@ -10,6 +10,7 @@
 
 #include "report/engine/report_error.h"
 #include "report/engine/text_measurer.h"
+#include "report/engine/text_placement.h"
 
 namespace dorvan::report {
 
@@ -19,7 +20,9 @@ constexpr double kMeasureDpi = 720;
 
 class ItemPainter {
   public:
-    ItemPainter(QPainter& painter, double dpi) : p_(painter), scale_(dpi / 25.4), dpi_(dpi) {}
+    // `areaLeft`/`areaRight`: the printable area, in millimetres from the paper's left edge.
+    ItemPainter(QPainter& painter, double dpi, double areaLeft, double areaRight)
+        : p_(painter), scale_(dpi / 25.4), dpi_(dpi), areaLeft_(areaLeft), areaRight_(areaRight) {}
 
     QPointF Pt(double x, double y) const { return {x * scale_, y * scale_}; }
     QRectF Rect(double l, double t, double w, double h) const {
@@ -30,24 +33,24 @@ class ItemPainter {
         QFont font = ToQFont(t.font);
         p_.setFont(font);
         p_.setPen(t.font.colour.isValid() ? t.font.colour : QColor(Qt::black));
-        int flags = Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-        flags |= t.alignment == Alignment::Right    ? Qt::AlignRight
-                 : t.alignment == Alignment::Center ? Qt::AlignHCenter
-                                                    : Qt::AlignLeft;
-        const QRectF box = Rect(t.left, t.top, t.width, t.height);
         const QString text = QString::fromStdString(t.text);
-        // A text wider than the box of a control that does not grow is cut at the box's
-        // sides, as the printer would cut it at the paper's edge otherwise.
-        if (t.clipped && QFontMetricsF(font, p_.device()).horizontalAdvance(text) > box.width()) {
-            p_.save();
-            p_.setClipRect(
-                QRectF(box.left(), box.top() - box.height(), box.width(), 3 * box.height()),
-                Qt::IntersectClip);
-            p_.drawText(box, flags, text);
-            p_.restore();
+        const QFontMetricsF metrics(font, p_.device());
+        // A line wider than its box runs out of it the way its alignment points, and is
+        // drawn smaller where it would otherwise leave the printable area.
+        const TextPlacement at =
+            PlaceTextLine(t.left, t.width, t.alignment, metrics.horizontalAdvance(text) / scale_,
+                          areaLeft_, areaRight_);
+        if (at.scale >= 1) {
+            p_.drawText(Rect(at.left, t.top, at.width, t.height),
+                        Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine | Qt::TextDontClip, text);
             return;
         }
-        p_.drawText(box, flags, text);
+        // Smaller, on the line's own baseline.
+        p_.save();
+        p_.translate(at.left * scale_, t.top * scale_ + metrics.ascent());
+        p_.scale(at.scale, at.scale);
+        p_.drawText(QPointF(0, 0), text);
+        p_.restore();
     }
 
     void operator()(const LineItem& l) {
@@ -112,16 +115,22 @@ class ItemPainter {
     QPainter& p_;
     double scale_;
     double dpi_;
+    double areaLeft_;
+    double areaRight_;
 };
 
 }  // namespace
 
-void PaintPage(QPainter& painter, const Page& page, double dpi) {
+void PaintPage(QPainter& painter, const PageDocument& document, std::size_t pageIndex, double dpi) {
+    if (pageIndex >= document.pages.size())
+        return;
+    const Page& page = document.pages[pageIndex];
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    ItemPainter itemPainter(painter, dpi);
+    ItemPainter itemPainter(painter, dpi, document.margins.left,
+                            document.paperWidth - document.margins.right);
     for (const PageItem& item : page.items)
         std::visit(itemPainter, item);
     painter.restore();
@@ -137,7 +146,7 @@ QImage RenderPageImage(const PageDocument& document, int pageIndex, double dpi) 
     image.fill(Qt::white);
     if (pageIndex >= 0 && pageIndex < static_cast<int>(document.pages.size())) {
         QPainter painter(&image);
-        PaintPage(painter, document.pages[static_cast<std::size_t>(pageIndex)], dpi);
+        PaintPage(painter, document, static_cast<std::size_t>(pageIndex), dpi);
     }
     return image;
 }
@@ -157,7 +166,7 @@ void PaintAll(const PageDocument& document, Device& device, double dpi) {
     for (std::size_t i = 0; i < document.pages.size(); ++i) {
         if (i > 0)
             device.newPage();
-        PaintPage(painter, document.pages[i], dpi);
+        PaintPage(painter, document, i, dpi);
     }
     painter.end();
 }

@@ -4,15 +4,17 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <cstddef>
 #include <string>
 
 #include "report/engine/page_model.h"
 
 namespace dorvan::report {
 
-// Paints one page on a painter whose device has the given resolution (dots per inch); the
-// paper's top-left corner is at the painter's origin.
-void PaintPage(QPainter& painter, const Page& page, double dpi);
+// Paints one page of the document on a painter whose device has the given resolution (dots per
+// inch); the paper's top-left corner is at the painter's origin. Text stays in the document's
+// printable area (see text_placement.h).
+void PaintPage(QPainter& painter, const PageDocument& document, std::size_t pageIndex, double dpi);
 
 // The page as a white image at the resolution.
 QImage RenderPageImage(const PageDocument& document, int pageIndex, double dpi);

@@ -1,17 +1,23 @@
 #include "report/engine/preview_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "report/engine/page_painter.h"
@@ -38,26 +44,54 @@ PreviewWindow::PreviewWindow(PageDocument document, QWidget* parent)
         auto* button = new QPushButton(text, this);
         button->setObjectName(name);
         button->setFocusPolicy(Qt::NoFocus);
+        button->setMinimumWidth(button->sizeHint().width());  // captions are never cut
         connect(button, &QPushButton::clicked, this, slot);
         bar->addWidget(button);
     };
     addButton(QStringLiteral("|<"), QStringLiteral("firstPage"), &PreviewWindow::FirstPage);
     addButton(QStringLiteral("<"), QStringLiteral("previousPage"), &PreviewWindow::PreviousPage);
+    // The page field: the current page, typed or stepped, with the page count beside it.
+    pageField_ = new QSpinBox(this);
+    pageField_->setObjectName(QStringLiteral("pageField"));
+    pageField_->setKeyboardTracking(false);
+    pageField_->setRange(PageCount() == 0 ? 0 : 1, std::max(PageCount(), 0));
+    pageField_->setSuffix(QStringLiteral(" / %1").arg(PageCount()));
+    connect(pageField_, &QSpinBox::valueChanged, this, [this](int page) { GoToPage(page - 1); });
+    bar->addWidget(pageField_);
     addButton(QStringLiteral(">"), QStringLiteral("nextPage"), &PreviewWindow::NextPage);
     addButton(QStringLiteral(">|"), QStringLiteral("lastPage"), &PreviewWindow::LastPage);
-    pageLabel_ = new QLabel(this);
-    bar->addWidget(pageLabel_);
     bar->addSpacing(16);
     addButton(QStringLiteral("Teljes oldal"), QStringLiteral("zoomToPage"),
               &PreviewWindow::ZoomToPage);
     addButton(QStringLiteral("Oldalszélesség"), QStringLiteral("zoomToWidth"),
               &PreviewWindow::ZoomToWidth);
-    addButton(QStringLiteral("+"), QStringLiteral("zoomIn"), &PreviewWindow::ZoomIn);
     addButton(QStringLiteral("-"), QStringLiteral("zoomOut"), &PreviewWindow::ZoomOut);
+    // The zoom in per cent of the real size; a value typed here fixes the zoom.
+    zoomField_ = new QSpinBox(this);
+    zoomField_->setObjectName(QStringLiteral("zoomField"));
+    zoomField_->setKeyboardTracking(false);
+    zoomField_->setRange(static_cast<int>(kMinZoom * 100), static_cast<int>(kMaxZoom * 100));
+    zoomField_->setSuffix(QStringLiteral(" %"));
+    connect(zoomField_, &QSpinBox::valueChanged, this, [this](int percent) {
+        mode_ = ZoomMode::Fixed;
+        zoom_ = percent / 100.0;
+        Render();
+    });
+    bar->addWidget(zoomField_);
+    addButton(QStringLiteral("+"), QStringLiteral("zoomIn"), &PreviewWindow::ZoomIn);
     bar->addSpacing(16);
     addButton(QStringLiteral("Nyomtatás..."), QStringLiteral("print"),
               &PreviewWindow::PrintWithDialog);
     bar->addStretch(1);
+    addButton(QStringLiteral("Bezárás"), QStringLiteral("close"), &PreviewWindow::CloseWindow);
+
+    // The keys work wherever the focus is in the window (the page area would otherwise
+    // scroll on PageUp/PageDown).
+    AddShortcut(QKeySequence(Qt::Key_PageDown), &PreviewWindow::NextPage);
+    AddShortcut(QKeySequence(Qt::Key_PageUp), &PreviewWindow::PreviousPage);
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), &PreviewWindow::FirstPage);
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_End), &PreviewWindow::LastPage);
+    AddShortcut(QKeySequence(Qt::Key_Escape), &PreviewWindow::CloseWindow);
 
     scroll_ = new QScrollArea(this);
     scroll_->setAlignment(Qt::AlignCenter);
@@ -72,6 +106,27 @@ PreviewWindow::PreviewWindow(PageDocument document, QWidget* parent)
 
 QString PreviewWindow::PageLabelText() const {
     return QStringLiteral("%1 / %2").arg(PageCount() == 0 ? 0 : pageIndex_ + 1).arg(PageCount());
+}
+
+QString PreviewWindow::ProposedPdfPath() const {
+    QString name =
+        QString::fromStdString(document_.fileName.empty() ? document_.title : document_.fileName);
+    // Characters a file name cannot hold, or that would make it a path, become "_".
+    static const QRegularExpression kUnsafe(QStringLiteral(R"([/\\:*?"<>|\x00-\x1f])"));
+    name.replace(kUnsafe, QStringLiteral("_"));
+    if (name.trimmed().isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QStringLiteral("dokumentum"));
+    return QDir::current().absoluteFilePath(name + QStringLiteral(".pdf"));
+}
+
+void PreviewWindow::AddShortcut(const QKeySequence& keys, void (PreviewWindow::*slot)()) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, slot);
+}
+
+void PreviewWindow::CloseWindow() {
+    close();
 }
 
 void PreviewWindow::FirstPage() {
@@ -121,6 +176,11 @@ void PreviewWindow::PrintWithDialog() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(document_.title));
     QPrintDialog dialog(&printer, this);
+    // Printing to a file proposes the current folder and the document's own name, not a
+    // file named after the report's title in the home folder. (The field of Qt's dialog is
+    // filled directly: naming the file on the printer would preselect printing to a file.)
+    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+        file->setText(ProposedPdfPath());
     if (dialog.exec() == QDialog::Accepted)
         PrintDocument(document_, printer);
 }
@@ -147,6 +207,9 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_End:
             LastPage();
             break;
+        case Qt::Key_Escape:
+            CloseWindow();
+            break;
         case Qt::Key_Plus:
             ZoomIn();
             break;
@@ -171,7 +234,12 @@ void PreviewWindow::UpdateZoom() {
 }
 
 void PreviewWindow::Render() {
-    pageLabel_->setText(PageLabelText());
+    {
+        const QSignalBlocker quietPage(pageField_);
+        const QSignalBlocker quietZoom(zoomField_);
+        pageField_->setValue(PageCount() == 0 ? 0 : pageIndex_ + 1);
+        zoomField_->setValue(static_cast<int>(zoom_ * 100 + 0.5));
+    }
     const double ratio = devicePixelRatioF();
     QImage image = RenderPageImage(document_, pageIndex_, kScreenDpi * zoom_ * ratio);
     QPixmap pixmap = QPixmap::fromImage(image);

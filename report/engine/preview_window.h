@@ -1,13 +1,17 @@
 #pragma once
-// The preview window: one page at a time, page navigation, zoom (to page, to width, in and
-// out) and printing to a chosen printer. Opens maximised with the whole page in view.
+// The preview window: one page at a time, page navigation (buttons, a page field "3 / 5",
+// PageUp/PageDown, Home/End), zoom (to page, to width, in and out, a percentage field),
+// printing to a chosen printer or a PDF file, and a close button (Esc closes as well).
+// Opens maximised with the whole page in view.
 
+#include <QKeySequence>
 #include <QWidget>
 
 #include "report/engine/page_model.h"
 
 class QLabel;
 class QScrollArea;
+class QSpinBox;
 
 namespace dorvan::report {
 
@@ -23,6 +27,9 @@ class PreviewWindow : public QWidget {
     double Zoom() const { return zoom_; }  // 1.0 = real size on a 96 dpi screen
     ZoomMode Mode() const { return mode_; }
     QString PageLabelText() const;
+    // The PDF file a print to file proposes: the document's file name (or its title) in the
+    // current folder.
+    QString ProposedPdfPath() const;
 
   signals:
     void closed();
@@ -38,6 +45,7 @@ class PreviewWindow : public QWidget {
     void ZoomIn();
     void ZoomOut();
     void PrintWithDialog();
+    void CloseWindow();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +55,7 @@ class PreviewWindow : public QWidget {
   private:
     void UpdateZoom();
     void Render();
+    void AddShortcut(const QKeySequence& keys, void (PreviewWindow::*slot)());
 
     PageDocument document_;
     int pageIndex_ = 0;
@@ -54,7 +63,8 @@ class PreviewWindow : public QWidget {
     ZoomMode mode_ = ZoomMode::FitPage;
     QScrollArea* scroll_ = nullptr;
     QLabel* pageView_ = nullptr;
-    QLabel* pageLabel_ = nullptr;
+    QSpinBox* pageField_ = nullptr;
+    QSpinBox* zoomField_ = nullptr;
 };
 
 // Shows a preview window maximised (deleted when closed) and returns it.

@@ -101,6 +101,7 @@ class LayoutRun {
         doc_.title = report_.title;
         doc_.paperWidth = report_.paperWidth;
         doc_.paperHeight = report_.paperHeight;
+        doc_.margins = report_.margins;
         doc_.baseFont = report_.baseFont;
 
         for (auto& band : report_.bands) {
@@ -481,7 +482,6 @@ class LayoutRun {
                     run.font = c.font;
                     run.text = l.lines[i];
                     run.controlName = c.name;
-                    run.clipped = !c.grows;
                     if (pageNumber)
                         pb.pageNumberRuns.emplace_back(pb.items.size(), &c);
                     pb.items.push_back(std::move(run));

@@ -98,6 +98,7 @@ std::vector<std::string> TextMeasurer::Lines(const FontSpec& font, const std::st
             continue;
         }
         QString line;
+        const std::size_t first = out.size();
         const QStringList words = paragraph.split(QChar(' '));
         for (const QString& word : words) {
             const QString candidate = line.isEmpty() ? word : line + QChar(' ') + word;
@@ -109,18 +110,16 @@ std::vector<std::string> TextMeasurer::Lines(const FontSpec& font, const std::st
                 out.push_back(line.toStdString());
                 line.clear();
             }
-            // A word wider than the box is cut by characters.
-            QString rest = word;
-            while (!rest.isEmpty() && fm.horizontalAdvance(rest) > limit) {
-                qsizetype n = 1;
-                while (n < rest.size() && fm.horizontalAdvance(rest.left(n + 1)) <= limit)
-                    ++n;
-                out.push_back(rest.left(n).toStdString());
-                rest = rest.mid(n);
+            // A word wider than the box keeps its characters together on a line of its own:
+            // the painter lets it run out of the box (text_placement.h).
+            if (fm.horizontalAdvance(word) > limit) {
+                out.push_back(word.toStdString());
+                continue;
             }
-            line = rest;
+            line = word;
         }
-        out.push_back(line.toStdString());
+        if (!line.isEmpty() || out.size() == first)
+            out.push_back(line.toStdString());
     }
     return out;
 }

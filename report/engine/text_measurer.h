@@ -26,7 +26,7 @@ class TextMeasurer {
     double LineHeight(const FontSpec& font);   // ascent + descent
     double LineSpacing(const FontSpec& font);  // distance between the tops of two lines
     // Splits at line breaks (CR LF, CR, LF); with wrap, also wraps words to the width (a
-    // word wider than the width is cut by characters).
+    // word wider than the width stays whole, on a line of its own).
     std::vector<std::string> Lines(const FontSpec& font, const std::string& text, double width,
                                    bool wrap);
     // Height of a rich-text block laid out to the width.

@@ -3,6 +3,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "config/folders.h"
 #include "config/main_table.h"
 #include "config/temp_folder.h"
 #include "datamodule/dm.h"
@@ -31,6 +32,7 @@ constexpr const char* kHeader = "Raktar_mozgas_fejZReadOnlyQuery";
 constexpr const char* kLines = "Raktar_mozgasZReadOnlyQuery";
 constexpr const char* kSign = "ElojelZReadOnlyQuery";
 constexpr const char* kDesignResource = ":/invoice/szamlabizonylat_design.json";
+constexpr const char* kDesignFile = "designs/szamlabizonylat_design.json";
 
 // The datasets of the data module's connection, reading the report's selection.
 class DmInvoiceData : public InvoiceData {
@@ -70,7 +72,10 @@ TQuickRep_szamlabizonylat::~TQuickRep_szamlabizonylat() = default;
 
 void TQuickRep_szamlabizonylat::Init() {
     InitInvoiceResources();
-    report_ = report::ReportDesignLoader::LoadFile(kDesignResource);
+    // The design file of the data folder when there is one (an installed program's
+    // <prefix>/share/dorvan/designs/), else the copy compiled in.
+    report_ = report::ReportDesignLoader::LoadResourceOrFile(kDesignResource,
+                                                             GetDataFolder() + kDesignFile);
     BindDataSources();
     report_.onBeforePrint = [this](report::Report& r) { QuickRepBeforePrint(r); };
     invoice::InstallBandRules(*this);
@@ -111,7 +116,16 @@ void TQuickRep_szamlabizonylat::ExportPdf(const std::string& path) {
 }
 
 void TQuickRep_szamlabizonylat::Preview(QWidget* parent) {
-    report::ExecPreviewReport(report_, parent);
+    report::PageDocument document = Layout();
+    // A file printed from the preview is named after the document: its number, or its key
+    // while it has none (a copy being edited prints "????????").
+    const std::string number = selection.prev == 0
+                                   ? data_->Header().Value("Bizonylatszam").toString().toStdString()
+                                   : std::string();
+    document.fileName = !number.empty()          ? number
+                        : selection.fej_kod != 0 ? "bizonylat_" + std::to_string(selection.fej_kod)
+                                                 : std::string();
+    report::ExecPreview(std::move(document), parent);
 }
 
 void TQuickRep_szamlabizonylat::Print(const std::string& printerName) {

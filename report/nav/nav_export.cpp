@@ -23,10 +23,21 @@ const std::vector<std::string> kFizetesmodSql = {
     "  from fizetesmod",
     "  where kod = :kod",
 };
+// The partner's community VAT number and personal tax id, and whether it records a natural
+// person's data.
 const std::vector<std::string> kPartnerSql = {
-    "select adoszam_eu, adoazonosito",
+    "select adoszam_eu, adoazonosito,",
+    "       (szuletesi_datum is not null or coalesce(anyja_neve, '') <> ''",
+    "        or coalesce(szuletesi_nev, '') <> '' or coalesce(taj_szam, '') <> '')::integer",
+    "         as maganszemely",
     "  from partner",
     "  where kod = :kod",
+};
+// The issue date of the reversed invoice.
+const std::vector<std::string> kEredetiKelteSql = {
+    "select kelte",
+    "  from raktar_mozgas_fej",
+    "  where kod = :eredeti",
 };
 // How many documents, up to this one, reverse the same original.
 const std::vector<std::string> kModositasSql = {
@@ -128,6 +139,7 @@ TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const InvoiceSelection& properti
         if (!q->IsEmpty()) {
             s.vevo.adoszam_eu = TextField(*q, "adoszam_eu");
             s.vevo.adoazonosito = TextField(*q, "adoazonosito");
+            s.vevo.maganszemely = IntField(*q, "maganszemely") == 1;
         }
     }
 
@@ -168,17 +180,54 @@ TNavInvoiceSource ReadNavInvoiceSource(TDM& dm, const InvoiceSelection& properti
         const auto sorok = OpenQuery(dm.ZConnection, "NavEredetiSorokSQL", kEredetiSorokSql,
                                      {{"eredeti", eredeti}});
         s.eredeti_sorok_szama = IntField(*sorok, "db");
+        const auto kelte = OpenQuery(dm.ZConnection, "NavEredetiKelteSQL", kEredetiKelteSql,
+                                     {{"eredeti", eredeti}});
+        if (!kelte->IsEmpty())
+            s.eredeti_kelte = DateField(*kelte, "kelte");
     }
     return s;
 }
 
-std::string NavInvoiceXml(TDM& dm, const InvoiceSelection& properties) {
-    return WriteNavInvoiceXml(BuildNavInvoice(ReadNavInvoiceSource(dm, properties)));
+TNavExport BuildNavExport(TDM& dm, const InvoiceSelection& properties,
+                          const TNavExportOptions& options) {
+    TNavInvoiceSource source = ReadNavInvoiceSource(dm, properties);
+    source.megjelenes = options.appearance;
+    source.eredeti_jelentve = options.originalReported;
+    TNavExport result;
+    result.invoice = BuildNavInvoice(source);
+    result.context.today = options.today.empty() ? db::FormatPgDate(dm.GetDate()) : options.today;
+    if (result.invoice.reference) {
+        result.context.chainLineCount = source.eredeti_sorok_szama;
+        result.context.originalReported = source.eredeti_jelentve;
+    }
+    std::vector<TNavFinding> findings = CheckNavInvoice(result.invoice, result.context);
+    // A finding about a line's VAT case names the VAT key it comes from.
+    for (TNavFinding& f : findings) {
+        const bool vatCase = f.code == "INVALID_VAT_DATA" ||
+                             f.code == "INVALID_LINE_VAT_EXEMPTION_CODE" ||
+                             f.code == "INVALID_LINE_VAT_OUT_OF_SCOPE_CODE" ||
+                             f.code == "DOMESTIC_TAXNUMBER_EXPECTED_REVERSE_CHARGE" ||
+                             f.code.rfind("INCORRECT_LINE_DATA_VAT", 0) == 0;
+        if (vatCase && f.line >= 1 && f.line <= static_cast<int>(source.tetelek.size())) {
+            const TNavVatKeySource& key = source.tetelek[static_cast<std::size_t>(f.line - 1)].afa;
+            f.message += " [ÁFA-kulcs: " + std::to_string(key.kod) + " " + key.nev + "]";
+        }
+    }
+    RejectErrors(findings);
+    result.warnings = Findings(findings, TNavSeverity::Warning);
+    result.xml = WriteNavInvoiceXml(result.invoice);
+    return result;
 }
 
-void ExportNavXml(TDM& dm, const InvoiceSelection& properties, const std::string& path) {
-    // Everything is built before the file is touched.
-    const std::string xml = NavInvoiceXml(dm, properties);
+std::string NavInvoiceXml(TDM& dm, const InvoiceSelection& properties) {
+    return BuildNavExport(dm, properties).xml;
+}
+
+TNavExport ExportNavXml(TDM& dm, const InvoiceSelection& properties, const std::string& path,
+                        const TNavExportOptions& options) {
+    // Everything is built and checked before the file is touched.
+    TNavExport result = BuildNavExport(dm, properties, options);
+    const std::string& xml = result.xml;
     QSaveFile file(QString::fromStdString(path));
     const auto fail = [&](const QString& reason) {
         file.cancelWriting();
@@ -190,6 +239,15 @@ void ExportNavXml(TDM& dm, const InvoiceSelection& properties, const std::string
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());
+    return result;
+}
+
+std::string OperationLine(const TNavInvoice& invoice) {
+    std::string line = OperationName(invoice.operation);
+    if (invoice.reference)
+        line += "\t" + std::to_string(invoice.reference->modificationIndex) + "\t" +
+                invoice.reference->originalInvoiceNumber;
+    return line;
 }
 
 }  // namespace dorvan::nav

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <utility>
 
 #include "config/lib_strings.h"
@@ -164,6 +165,68 @@ constexpr std::array kUnits = {
     UnitName{"csomag", "PACK"},
 };
 
+// Prefixes of the member states' community VAT numbers (Greece EL, Northern Ireland XI).
+constexpr std::array kVatPrefixes = {"AT", "BE", "BG", "CY", "CZ", "DE", "DK", "EE", "EL", "ES",
+                                     "FI", "FR", "HR", "HU", "IE", "IT", "LT", "LU", "LV", "MT",
+                                     "NL", "PL", "PT", "RO", "SE", "SI", "SK", "XI"};
+
+// Words of a name (lower case, dots and dashes dropped) that tell an organisation: the legal
+// forms of companies, associations and public bodies.
+constexpr std::array kOrganisationWords = {
+    "kft",          "bt",         "zrt",     "nyrt",        "rt",        "kkt",        "kht",
+    "nkft",         "nzrt",       "kv",      "szövetkezet", "egyesület", "alapítvány", "egyház",
+    "önkormányzat", "hivatal",    "intézet", "nonprofit",   "társaság",  "szövetség",  "kamara",
+    "gmbh",         "ag",         "kg",      "ltd",         "limited",   "llc",        "inc",
+    "plc",          "corp",       "sa",      "sas",         "sarl",      "srl",        "spa",
+    "bv",           "nv",         "ab",      "oy",          "aps",       "sro",        "doo",
+    "association",  "foundation", "company",
+};
+
+// The name carries an organisation's legal form.
+bool OrganisationName(std::string_view name) {
+    const QStringList words =
+        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
+            .toLower()
+            .split(QRegularExpression(QStringLiteral("[\\s,;()]+")), Qt::SkipEmptyParts);
+    for (QString word : words) {
+        word.remove(QLatin1Char('.'));
+        word.remove(QLatin1Char('-'));
+        const std::string w = word.toStdString();
+        for (const char* known : kOrganisationWords) {
+            if (w == known)
+                return true;
+        }
+    }
+    return false;
+}
+
+// A personal tax identifier: ten digits starting with 8.
+bool PersonalTaxId(std::string_view text) {
+    std::string digits;
+    for (const char c : text) {
+        if (std::isdigit(static_cast<unsigned char>(c)))
+            digits += c;
+        else if (c != ' ' && c != '-')
+            return false;
+    }
+    return digits.size() == 10 && digits[0] == '8';
+}
+
+// The first eight digits of a Hungarian tax number given alone ("12345678") or as a community
+// VAT number ("HU12345678", "HU 12345678").
+std::optional<TNavTaxNumber> TaxpayerIdOnly(std::string_view text) {
+    std::string compact;
+    for (const char c : text) {
+        if (c != ' ')
+            compact += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (compact.rfind("HU", 0) == 0)
+        compact.erase(0, 2);
+    if (compact.size() != 8 || !AllDigits(compact))
+        return std::nullopt;
+    return TNavTaxNumber{compact, "", ""};
+}
+
 bool ValidPostalCode(const std::string& code) {
     static const QRegularExpression pattern(
         QRegularExpression::anchoredPattern(QStringLiteral("[A-Z0-9][A-Z0-9\\s\\-]{1,8}[A-Z0-9]")));
@@ -182,6 +245,18 @@ std::string DocumentKindName(int fajta) {
 }
 
 }  // namespace
+
+const char* OperationName(TNavOperation operation) {
+    switch (operation) {
+        case TNavOperation::Create:
+            return "CREATE";
+        case TNavOperation::Modify:
+            return "MODIFY";
+        case TNavOperation::Storno:
+            return "STORNO";
+    }
+    return "CREATE";
+}
 
 std::optional<TNavTaxNumber> SplitTaxNumber(std::string_view text) {
     // Digits with blanks or dashes between the parts: 8 + 1 + 2 digits.
@@ -211,7 +286,12 @@ std::string CommunityVatNumber(std::string_view text) {
         if (i < 2 ? !std::isupper(c) : !(std::isupper(c) || std::isdigit(c)))
             return "";
     }
-    return compact;
+    const std::string prefix = compact.substr(0, 2);
+    for (const char* member : kVatPrefixes) {
+        if (prefix == member)
+            return compact;
+    }
+    return "";
 }
 
 std::string CountryCode(std::string_view orszag, std::string_view communityVat) {
@@ -231,12 +311,15 @@ std::string CountryCode(std::string_view orszag, std::string_view communityVat) 
 }
 
 TNavAddress MapAddress(const std::string& countryCode, std::string_view iszam,
-                       std::string_view telepules, std::string_view cim, const std::string& who) {
+                       std::string_view telepules, std::string_view cim, const std::string& who,
+                       bool withoutPostalCode) {
     TNavAddress address;
     address.countryCode = countryCode;
     address.postalCode = OneLineText(iszam, 100);
     address.city = OneLineText(telepules, 255);
     const std::string street = OneLineText(cim, 255);
+    if (address.postalCode.empty() && withoutPostalCode)
+        address.postalCode = "0000";
     if (address.postalCode.empty())
         Missing("hiányzik " + who + " irányítószáma");
     for (char& c : address.postalCode)
@@ -292,7 +375,7 @@ TNavVatRate MapVatKey(const TNavVatKeySource& key) {
     if (kategoria == "EXEMPTION" || kategoria == "OUT_OF_SCOPE") {
         rate.category =
             kategoria == "EXEMPTION" ? TNavVatCategory::Exemption : TNavVatCategory::OutOfScope;
-        rate.exemptionCase = OneLineText(key.nav_eset, 50);
+        rate.exemptionCase = Compact(key.nav_eset).substr(0, 50);
         rate.exemptionReason = OneLineText(key.nav_indoklas, 200);
         if (rate.exemptionCase.empty())
             Missing("hiányzik " + what + " adóhatósági esetkódja");
@@ -342,35 +425,63 @@ std::string MapPaymentMethod(std::string_view nav, int keszpenzes, int halasztot
 
 TNavCustomer MapCustomer(const TNavCustomerSource& vevo) {
     TNavCustomer customer;
-    const std::optional<TNavTaxNumber> tax = SplitTaxNumber(TrimBlanks(vevo.adoszam));
+    const std::string adoszam = TrimBlanks(vevo.adoszam);
+    const bool hu = adoszam.size() > 2 && Compact(adoszam.substr(0, 2)) == "HU";
+    std::optional<TNavTaxNumber> tax = SplitTaxNumber(hu ? TrimBlanks(adoszam.substr(2)) : adoszam);
+    if (!tax)
+        tax = TaxpayerIdOnly(adoszam);
     std::string community = CommunityVatNumber(vevo.adoszam_eu);
     if (community.empty() && !tax)
-        community = CommunityVatNumber(vevo.adoszam);
-    const std::string country = CountryCode(vevo.orszag, community);
+        community = CommunityVatNumber(adoszam);
+    if (!tax && adoszam.empty() && community.rfind("HU", 0) == 0)
+        tax = TaxpayerIdOnly(community);  // a domestic customer known by "HU" + 8 digits
+    if (community.rfind("HU", 0) == 0)
+        community.clear();
+    const bool personal = PersonalTaxId(adoszam);
+    const bool natural = personal || !TrimBlanks(vevo.adoazonosito).empty() || vevo.maganszemely;
 
     if (tax) {
         customer.vatStatus = "DOMESTIC";
         customer.taxNumber = tax;
+    } else if (personal) {
+        customer.vatStatus = "PRIVATE_PERSON";
     } else if (!community.empty()) {
         customer.vatStatus = "OTHER";
         customer.communityVatNumber = community;
-    } else if (TrimBlanks(vevo.adoszam).empty() &&
-               (!TrimBlanks(vevo.adoazonosito).empty() || country == "HU")) {
-        // Neither a tax number nor a community VAT number: a private person, reported
-        // without name and address.
-        customer.vatStatus = "PRIVATE_PERSON";
-        return customer;
-    } else {
+    } else if (!adoszam.empty()) {
+        // Neither Hungarian nor of a member state: a third state's tax id.
+        if (CountryCode(vevo.orszag, "") == "HU")
+            Missing("a vevő adószáma nem magyar adószám: \"" + adoszam + "\"");
         customer.vatStatus = "OTHER";
-        customer.thirdStateTaxId = OneLineText(vevo.adoszam, 50);
+        customer.thirdStateTaxId = OneLineText(adoszam, 50);
+    } else if (!natural && OrganisationName(vevo.nev)) {
+        // An organisation without a tax number: reported with name and address.
+        customer.vatStatus = "OTHER";
+    } else {
+        // A natural person, domestic or foreign, without a tax number.
+        customer.vatStatus = "PRIVATE_PERSON";
     }
+    if (customer.vatStatus == "PRIVATE_PERSON")
+        return customer;  // reported without name and address
     customer.name = OneLineText(vevo.nev, kMaxText);
     if (customer.name.empty())
         Missing("hiányzik a vevő neve");
+    const std::string country = CountryCode(vevo.orszag, community);
     if (country.empty())
         Missing("a vevő országa nem azonosítható: \"" + TrimBlanks(vevo.orszag) + "\"");
-    customer.address = MapAddress(country, vevo.iszam, vevo.telepules, vevo.cim, "a vevő");
+    customer.address = MapAddress(country, vevo.iszam, vevo.telepules, vevo.cim, "a vevő", true);
     return customer;
+}
+
+bool ReportingObligation(std::string_view issueDate, std::string_view customerVatStatus,
+                         double vatAmountHUF) {
+    if (issueDate < "2018-07-01")
+        return false;
+    if (issueDate < "2020-07-01")
+        return customerVatStatus == "DOMESTIC" && std::abs(vatAmountHUF) >= 100000;
+    if (issueDate < "2021-01-04")
+        return customerVatStatus == "DOMESTIC";
+    return true;
 }
 
 TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
@@ -387,11 +498,15 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
     if (invoice.deliveryDate.empty())
         Missing("hiányzik a teljesítés dátuma");
     invoice.paymentDate = source.fiz_hatarido;
-
-    if (!TrimBlanks(source.sztornozott_szamlaszam).empty()) {
-        invoice.reference = TNavInvoiceReference{OneLineText(source.sztornozott_szamlaszam, 50),
-                                                 std::max(1, source.modositas_index)};
+    // The authority takes no date before 2010.
+    for (const auto& [date, what] : {std::pair{invoice.invoiceIssueDate, "kelte"},
+                                     std::pair{invoice.deliveryDate, "teljesítés dátuma"},
+                                     std::pair{invoice.paymentDate, "fizetési határidő"}}) {
+        if (!date.empty() && date < "2010-01-01")
+            Missing(std::string("a számla ") + what + " (" + date + ") 2010 előtti");
     }
+
+    invoice.invoiceAppearance = source.megjelenes.empty() ? "PAPER" : source.megjelenes;
 
     // Supplier.
     const TNavSupplierSource& kiallito = source.kiallito;
@@ -406,7 +521,7 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
     if (invoice.supplier.name.empty())
         Missing("hiányzik a kiállító neve");
     invoice.supplier.address =
-        MapAddress("HU", kiallito.iszam, kiallito.telepules, kiallito.cim, "a kiállító");
+        MapAddress("HU", kiallito.iszam, kiallito.telepules, kiallito.cim, "a kiállító", false);
     const std::string account = TrimBlanks(kiallito.bank_szamlaszam);
     const std::string iban = Compact(kiallito.bank_szamlaszam_iban);
     if (ValidBankAccount(account))
@@ -415,6 +530,20 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
         invoice.supplier.bankAccountNumber = iban;
 
     invoice.customer = MapCustomer(source.vevo);
+
+    // A reversing document cancels the invoice it reverses (STORNO). The original is taken
+    // as never reported when the register says so, or when it had no reporting obligation.
+    if (!TrimBlanks(source.sztornozott_szamlaszam).empty()) {
+        invoice.operation = TNavOperation::Storno;
+        TNavInvoiceReference reference;
+        reference.originalInvoiceNumber = OneLineText(source.sztornozott_szamlaszam, 50);
+        reference.modificationIndex = std::max(1, source.modositas_index);
+        const bool reported = source.eredeti_jelentve.value_or(
+            ReportingObligation(source.eredeti_kelte.empty() ? source.kelte : source.eredeti_kelte,
+                                invoice.customer.vatStatus, source.afa_arbevetel_vegosszeg_huf));
+        reference.modifyWithoutMaster = !reported;
+        invoice.reference = reference;
+    }
 
     // Currency.
     const std::string deviza = Compact(source.deviza_nev);
@@ -436,19 +565,25 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
         line.lineNumber = static_cast<int>(invoice.lines.size()) + 1;
         if (invoice.reference)
             line.lineNumberReference = source.eredeti_sorok_szama + line.lineNumber;
+        line.advanceIndicator = source.bizonylat_fajta == 16;  // an advance invoice
         line.service = tetel.tetel_tipus == 0;
         line.productCode = MapProductCode(tetel.tetel_azonosito_kod, line.service);
         line.description = OneLineText(tetel.leiras, kMaxText);
-        line.quantity = tetel.mennyiseg;
         line.unit = MapUnit(tetel.mee);
-        line.unitPrice = tetel.netto_egysegar;
-        line.unitPriceHUF = tetel.netto_egysegar_huf;
+        line.expressionIndicator = !line.unit.unitOfMeasure.empty();
+        if (line.expressionIndicator) {
+            line.quantity = tetel.mennyiseg;
+            line.unitPrice = tetel.netto_egysegar;
+            line.unitPriceHUF = tetel.netto_egysegar_huf;
+        }
         line.netAmount = Round2(tetel.netto_arbevetel);
         line.netAmountHUF = Round2(tetel.netto_arbevetel_huf);
-        line.grossAmount = Round2(tetel.brutto_arbevetel);
-        line.grossAmountHUF = Round2(tetel.brutto_arbevetel_huf);
-        line.vatAmount = Round2(line.grossAmount - line.netAmount);
-        line.vatAmountHUF = Round2(line.grossAmountHUF - line.netAmountHUF);
+        const double gross = Round2(tetel.brutto_arbevetel);
+        const double grossHUF = Round2(tetel.brutto_arbevetel_huf);
+        line.grossAmount = gross;
+        line.grossAmountHUF = grossHUF;
+        line.vatAmount = Round2(gross - line.netAmount);
+        line.vatAmountHUF = Round2(grossHUF - line.netAmountHUF);
         line.vatRate = MapVatKey(tetel.afa);
 
         auto row = std::find_if(invoice.summary.begin(), invoice.summary.end(),
@@ -459,20 +594,25 @@ TNavInvoice BuildNavInvoice(const TNavInvoiceSource& source) {
         }
         row->netAmount = Round2(row->netAmount + line.netAmount);
         row->netAmountHUF = Round2(row->netAmountHUF + line.netAmountHUF);
-        row->vatAmount = Round2(row->vatAmount + line.vatAmount);
-        row->vatAmountHUF = Round2(row->vatAmountHUF + line.vatAmountHUF);
-        row->grossAmount = Round2(row->grossAmount + line.grossAmount);
-        row->grossAmountHUF = Round2(row->grossAmountHUF + line.grossAmountHUF);
+        row->vatAmount = Round2(row->vatAmount + *line.vatAmount);
+        row->vatAmountHUF = Round2(row->vatAmountHUF + *line.vatAmountHUF);
+        row->grossAmount = Round2(row->grossAmount.value_or(0) + gross);
+        row->grossAmountHUF = Round2(row->grossAmountHUF.value_or(0) + grossHUF);
         invoice.lines.push_back(std::move(line));
     }
 
-    // Totals as the printed invoice shows them.
+    // Totals as the printed invoice shows them. The printed forint total of a foreign-currency
+    // invoice is rounded to whole forints; its gross amount in forints is the sum of the net
+    // and VAT amounts in forints.
     invoice.invoiceNetAmount = Round2(source.netto_arbevetel_vegosszeg);
     invoice.invoiceNetAmountHUF = Round2(source.netto_arbevetel_vegosszeg_huf);
     invoice.invoiceVatAmount = Round2(source.afa_arbevetel_vegosszeg);
     invoice.invoiceVatAmountHUF = Round2(source.afa_arbevetel_vegosszeg_huf);
     invoice.invoiceGrossAmount = Round2(source.brutto_arbevetel_vegosszeg);
-    invoice.invoiceGrossAmountHUF = Round2(source.brutto_arbevetel_vegosszeg_huf);
+    invoice.invoiceGrossAmountHUF =
+        invoice.currencyCode == "HUF"
+            ? Round2(source.brutto_arbevetel_vegosszeg_huf)
+            : Round2(invoice.invoiceNetAmountHUF + invoice.invoiceVatAmountHUF);
     return invoice;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QXmlStreamWriter>
 #include <charconv>
+#include <optional>
 
 namespace dorvan::nav {
 namespace {
@@ -31,13 +32,13 @@ class Writer {
         Start("InvoiceData");
         Text("invoiceNumber", invoice.invoiceNumber);
         Text("invoiceIssueDate", invoice.invoiceIssueDate);
-        Text("completenessIndicator", "false");
+        Text("completenessIndicator", Bool(invoice.completenessIndicator));
         Start("invoiceMain");
         Start("invoice");
         if (invoice.reference) {
             Start("invoiceReference");
             Text("originalInvoiceNumber", invoice.reference->originalInvoiceNumber);
-            Text("modifyWithoutMaster", "false");
+            Text("modifyWithoutMaster", Bool(invoice.reference->modifyWithoutMaster));
             Text("modificationIndex", std::to_string(invoice.reference->modificationIndex));
             End();
         }
@@ -65,11 +66,15 @@ class Writer {
         xml_.writeTextElement(Q(kBaseNamespace), QString::fromLatin1(name), Q(value));
     }
 
+    static std::string Bool(bool value) { return value ? "true" : "false"; }
+
     void TaxNumber(const char* name, const TNavTaxNumber& tax) {
         Start(name);
         BaseText("taxpayerId", tax.taxpayerId);
-        BaseText("vatCode", tax.vatCode);
-        BaseText("countyCode", tax.countyCode);
+        if (!tax.vatCode.empty())
+            BaseText("vatCode", tax.vatCode);
+        if (!tax.countyCode.empty())
+            BaseText("countyCode", tax.countyCode);
         End();
     }
 
@@ -104,7 +109,13 @@ class Writer {
             Text("supplierBankAccountNumber", supplier.bankAccountNumber);
         End();
 
-        const TNavCustomer& customer = invoice.customer;
+        if (!invoice.customer.vatStatus.empty())
+            Customer(invoice.customer);
+        Details(invoice);
+        End();
+    }
+
+    void Customer(const TNavCustomer& customer) {
         Start("customerInfo");
         Text("customerVatStatus", customer.vatStatus);
         if (customer.taxNumber || !customer.communityVatNumber.empty() ||
@@ -123,17 +134,19 @@ class Writer {
         if (customer.address)
             Address("customerAddress", *customer.address);
         End();
+    }
 
+    void Details(const TNavInvoice& invoice) {
         Start("invoiceDetail");
-        Text("invoiceCategory", "NORMAL");
+        Text("invoiceCategory", invoice.invoiceCategory);
         Text("invoiceDeliveryDate", invoice.deliveryDate);
         Text("currencyCode", invoice.currencyCode);
         Text("exchangeRate", DecimalText(invoice.exchangeRate, 6));
-        Text("paymentMethod", invoice.paymentMethod);
+        if (!invoice.paymentMethod.empty())
+            Text("paymentMethod", invoice.paymentMethod);
         if (!invoice.paymentDate.empty())
             Text("paymentDate", invoice.paymentDate);
-        Text("invoiceAppearance", "PAPER");
-        End();
+        Text("invoiceAppearance", invoice.invoiceAppearance);
         End();
     }
 
@@ -142,6 +155,9 @@ class Writer {
         switch (rate.category) {
             case TNavVatCategory::Percentage:
                 Text("vatPercentage", DecimalText(rate.percentage, 4));
+                break;
+            case TNavVatCategory::Content:
+                Text("vatContent", DecimalText(rate.percentage, 4));
                 break;
             case TNavVatCategory::Exemption:
             case TNavVatCategory::OutOfScope:
@@ -154,20 +170,39 @@ class Writer {
             case TNavVatCategory::DomesticReverseCharge:
                 Text("vatDomesticReverseCharge", "true");
                 break;
+            case TNavVatCategory::MarginScheme:
+                Text("marginSchemeIndicator", rate.exemptionCase);
+                break;
+            case TNavVatCategory::AmountMismatch:
+                Start("vatAmountMismatch");
+                Text("vatRate", DecimalText(rate.percentage, 4));
+                Text("case", rate.exemptionCase);
+                End();
+                break;
+            case TNavVatCategory::NoVatCharge:
+                Text("noVatCharge", "true");
+                break;
         }
         End();
     }
 
     void Lines(const TNavInvoice& invoice) {
+        if (invoice.lines.empty())
+            return;
         Start("invoiceLines");
-        Text("mergedItemIndicator", "false");
+        Text("mergedItemIndicator", Bool(invoice.mergedItemIndicator));
         for (const TNavLine& line : invoice.lines) {
             Start("line");
             Text("lineNumber", std::to_string(line.lineNumber));
             if (line.lineNumberReference) {
                 Start("lineModificationReference");
                 Text("lineNumberReference", std::to_string(*line.lineNumberReference));
-                Text("lineOperation", "CREATE");
+                Text("lineOperation", line.lineOperation);
+                End();
+            }
+            if (line.advanceIndicator) {
+                Start("advanceData");
+                Text("advanceIndicator", "true");
                 End();
             }
             if (line.productCode) {
@@ -178,68 +213,112 @@ class Writer {
                 End();
                 End();
             }
-            const bool expressed = !line.unit.unitOfMeasure.empty();
-            Text("lineExpressionIndicator", expressed ? "true" : "false");
+            Text("lineExpressionIndicator", Bool(line.expressionIndicator));
             Text("lineNatureIndicator", line.service ? "SERVICE" : "PRODUCT");
             if (!line.description.empty())
                 Text("lineDescription", line.description);
-            if (expressed) {
-                Text("quantity", DecimalText(line.quantity, 10));
+            Quantity("quantity", line.quantity);
+            if (!line.unit.unitOfMeasure.empty())
                 Text("unitOfMeasure", line.unit.unitOfMeasure);
-                if (!line.unit.own.empty())
-                    Text("unitOfMeasureOwn", line.unit.own);
-                Text("unitPrice", DecimalText(line.unitPrice, 10));
-                Text("unitPriceHUF", DecimalText(line.unitPriceHUF, 10));
+            if (!line.unit.own.empty())
+                Text("unitOfMeasureOwn", line.unit.own);
+            Quantity("unitPrice", line.unitPrice);
+            Quantity("unitPriceHUF", line.unitPriceHUF);
+            if (line.discountValue || line.discountRate) {
+                Start("lineDiscountData");
+                if (line.discountValue)
+                    Text("discountValue", Amount(*line.discountValue));
+                if (line.discountRate)
+                    Text("discountRate", DecimalText(*line.discountRate, 4));
+                End();
             }
-            Start("lineAmountsNormal");
-            Start("lineNetAmountData");
-            Text("lineNetAmount", Amount(line.netAmount));
-            Text("lineNetAmountHUF", Amount(line.netAmountHUF));
-            End();
-            VatRate("lineVatRate", line.vatRate);
-            Start("lineVatData");
-            Text("lineVatAmount", Amount(line.vatAmount));
-            Text("lineVatAmountHUF", Amount(line.vatAmountHUF));
-            End();
-            Start("lineGrossAmountData");
-            Text("lineGrossAmountNormal", Amount(line.grossAmount));
-            Text("lineGrossAmountNormalHUF", Amount(line.grossAmountHUF));
-            End();
-            End();  // lineAmountsNormal
+            if (line.amounts == TNavLineAmounts::Normal) {
+                Start("lineAmountsNormal");
+                Start("lineNetAmountData");
+                Text("lineNetAmount", Amount(line.netAmount));
+                Text("lineNetAmountHUF", Amount(line.netAmountHUF));
+                End();
+                VatRate("lineVatRate", line.vatRate);
+                if (line.vatAmount && line.vatAmountHUF) {
+                    Start("lineVatData");
+                    Text("lineVatAmount", Amount(*line.vatAmount));
+                    Text("lineVatAmountHUF", Amount(*line.vatAmountHUF));
+                    End();
+                }
+                if (line.grossAmount && line.grossAmountHUF) {
+                    Start("lineGrossAmountData");
+                    Text("lineGrossAmountNormal", Amount(*line.grossAmount));
+                    Text("lineGrossAmountNormalHUF", Amount(*line.grossAmountHUF));
+                    End();
+                }
+                End();
+            } else if (line.amounts == TNavLineAmounts::Simplified) {
+                Start("lineAmountsSimplified");
+                VatRate("lineVatRate", line.vatRate);
+                Text("lineGrossAmountSimplified", Amount(line.grossAmount.value_or(0)));
+                Text("lineGrossAmountSimplifiedHUF", Amount(line.grossAmountHUF.value_or(0)));
+                End();
+            }
+            if (line.lineExchangeRate || !line.lineDeliveryDate.empty()) {
+                Start("aggregateInvoiceLineData");
+                if (line.lineExchangeRate)
+                    Text("lineExchangeRate", DecimalText(*line.lineExchangeRate, 6));
+                Text("lineDeliveryDate", line.lineDeliveryDate);
+                End();
+            }
             End();  // line
         }
         End();
     }
 
+    void Quantity(const char* name, const std::optional<double>& value) {
+        if (value)
+            Text(name, DecimalText(*value, 10));
+    }
+
     void Summary(const TNavInvoice& invoice) {
         Start("invoiceSummary");
-        Start("summaryNormal");
-        for (const TNavVatSummary& row : invoice.summary) {
-            Start("summaryByVatRate");
-            VatRate("vatRate", row.vatRate);
-            Start("vatRateNetData");
-            Text("vatRateNetAmount", Amount(row.netAmount));
-            Text("vatRateNetAmountHUF", Amount(row.netAmountHUF));
-            End();
-            Start("vatRateVatData");
-            Text("vatRateVatAmount", Amount(row.vatAmount));
-            Text("vatRateVatAmountHUF", Amount(row.vatAmountHUF));
-            End();
-            Start("vatRateGrossData");
-            Text("vatRateGrossAmount", Amount(row.grossAmount));
-            Text("vatRateGrossAmountHUF", Amount(row.grossAmountHUF));
-            End();
+        if (invoice.summarySimplified) {
+            for (const TNavVatSummary& row : invoice.summary) {
+                Start("summarySimplified");
+                VatRate("vatRate", row.vatRate);
+                Text("vatContentGrossAmount", Amount(row.grossAmount.value_or(0)));
+                Text("vatContentGrossAmountHUF", Amount(row.grossAmountHUF.value_or(0)));
+                End();
+            }
+        } else {
+            Start("summaryNormal");
+            for (const TNavVatSummary& row : invoice.summary) {
+                Start("summaryByVatRate");
+                VatRate("vatRate", row.vatRate);
+                Start("vatRateNetData");
+                Text("vatRateNetAmount", Amount(row.netAmount));
+                Text("vatRateNetAmountHUF", Amount(row.netAmountHUF));
+                End();
+                Start("vatRateVatData");
+                Text("vatRateVatAmount", Amount(row.vatAmount));
+                Text("vatRateVatAmountHUF", Amount(row.vatAmountHUF));
+                End();
+                if (row.grossAmount && row.grossAmountHUF) {
+                    Start("vatRateGrossData");
+                    Text("vatRateGrossAmount", Amount(*row.grossAmount));
+                    Text("vatRateGrossAmountHUF", Amount(*row.grossAmountHUF));
+                    End();
+                }
+                End();
+            }
+            Text("invoiceNetAmount", Amount(invoice.invoiceNetAmount));
+            Text("invoiceNetAmountHUF", Amount(invoice.invoiceNetAmountHUF));
+            Text("invoiceVatAmount", Amount(invoice.invoiceVatAmount));
+            Text("invoiceVatAmountHUF", Amount(invoice.invoiceVatAmountHUF));
             End();
         }
-        Text("invoiceNetAmount", Amount(invoice.invoiceNetAmount));
-        Text("invoiceNetAmountHUF", Amount(invoice.invoiceNetAmountHUF));
-        Text("invoiceVatAmount", Amount(invoice.invoiceVatAmount));
-        Text("invoiceVatAmountHUF", Amount(invoice.invoiceVatAmountHUF));
-        End();
-        Start("summaryGrossData");
-        Text("invoiceGrossAmount", Amount(invoice.invoiceGrossAmount));
-        Text("invoiceGrossAmountHUF", Amount(invoice.invoiceGrossAmountHUF));
-        End();
+        if (invoice.invoiceGrossAmount && invoice.invoiceGrossAmountHUF) {
+            Start("summaryGrossData");
+            Text("invoiceGrossAmount", Amount(*invoice.invoiceGrossAmount));
+            Text("invoiceGrossAmountHUF", Amount(*invoice.invoiceGrossAmountHUF));
+            End();
+        }
         End();
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -90,6 +91,30 @@ TEST_F(WindowsTest, ConsoleCommands) {
     form.printCommand = [] { throw SilentAbort(); };  // a cancellation shows nothing
     QTest::mouseClick(form.Button1, Qt::LeftButton);
     EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+// The program's application object loads Qt's Hungarian texts: the buttons of the question
+// boxes and the print dialog are not English.
+TEST_F(WindowsTest, QtDialogsSpeakTheProgramsLanguage) {
+    QMessageBox box(QMessageBox::Question, "Dorvan dialog", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+    struct Case {
+        QMessageBox::StandardButton button;
+        const char* text;
+    };
+    const Case cases[] = {
+        {QMessageBox::Yes, "Igen"},
+        {QMessageBox::No, "Nem"},
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "Mégse"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(box.button(c.button)->text().remove(QLatin1Char('&')), QString::fromUtf8(c.text));
+    }
+    EXPECT_NE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Print"));
+    EXPECT_NE(QCoreApplication::translate("QPrintDialog", "&Options >>"),
+              QStringLiteral("&Options >>"));
 }
 
 TEST_F(WindowsTest, SplashLayoutAndVersion) {

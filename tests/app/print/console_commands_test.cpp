@@ -9,18 +9,22 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/application.h"
 #include "app/console_commands.h"
 #include "app/form1.h"
 #include "config/recording_ui.h"
 #include "datamodule/dm.h"
+#include "db/connection.h"
 #include "print_cli_fixture.h"
 #include "report/invoice/szamlabizonylat.h"
+#include "support/db_params.h"
 
 namespace dorvan::test {
 namespace {
@@ -169,6 +173,123 @@ TEST_F(ConsoleCommandsTest, DatabaseErrorShowsTheErrorBoxAndTheConsoleStaysUsabl
     const std::string text = ReadText(work_.Path() / "racun.txt");
     EXPECT_NE(text.find("V\xE9g\xF6sszesen:"), std::string::npos);
     EXPECT_EQ(ReadText(PortPath()), text);
+}
+
+// Ends every other session on the test database, as a restart of the server does, and waits
+// until they are gone.
+void TerminateOtherSessions() {
+    db::Connection admin("admin");
+    admin.SetParams(DatabaseParams());
+    admin.Connect();
+    const std::string others =
+        " FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid()";
+    admin.Execute("SELECT pg_terminate_backend(pid)" + others);
+    for (int i = 0; i < 250; ++i) {
+        if (admin.Execute("SELECT count(*)" + others).Text(0, 0) == "0")
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ADD_FAILURE() << "the sessions did not end";
+}
+
+// New connections to the test database refused for one scope (allowed again at its end).
+class RefusedConnections {
+  public:
+    RefusedConnections() { Allow(false); }
+    ~RefusedConnections() { Allow(true); }
+    RefusedConnections(const RefusedConnections&) = delete;
+    RefusedConnections& operator=(const RefusedConnections&) = delete;
+
+  private:
+    static void Allow(bool allow) {
+        RunScript(Server(), "postgres",
+                  "ALTER DATABASE \"" + DatabaseName() + "\" ALLOW_CONNECTIONS " +
+                      (allow ? "true" : "false"));
+    }
+};
+
+TEST_F(ConsoleCommandsTest, SessionsEndedByTheServerAreReopenedBeforeTheNextCommand) {
+    TerminateOtherSessions();
+    objects_->Form1().Button1->click();
+    EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
+    const std::string text = ReadText(work_.Path() / "racun.txt");
+    EXPECT_NE(text.find("V\xE9g\xF6sszesen:"), std::string::npos);
+    EXPECT_NE(text.find("SZ2026/0000002"), std::string::npos);  // the number of 4317
+    // Each of the module's open connections is usable again.
+    TDM& dm = objects_->DM();
+    for (db::Connection* c :
+         {&dm.ZConnection, &dm.ZConnection_nonAutoCommit, &dm.ZConnection_behind}) {
+        SCOPED_TRACE(c->Name());
+        EXPECT_TRUE(c->Connected());
+        EXPECT_EQ(c->Execute("SELECT 1").Text(0, 0), "1");
+    }
+    EXPECT_FALSE(dm.ZConnection_info.Connected());  // closed after the start-up, stays closed
+
+    // The preview after another restart works as well.
+    TerminateOtherSessions();
+    QTimer::singleShot(200, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    objects_->Form1().Button2->click();
+    EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
+}
+
+TEST_F(ConsoleCommandsTest, ConnectionThatCannotBeReopenedIsToldAsLost) {
+    {
+        TerminateOtherSessions();
+        const RefusedConnections refused;
+        objects_->Form1().Button1->click();
+        objects_->Form1().Button2->click();
+    }
+    const auto errors = ErrorBoxes();
+    ASSERT_EQ(errors.size(), 2u);
+    for (const std::string& error : errors) {
+        EXPECT_EQ(error.rfind("Megszakadt a kapcsolat az adatbázissal (" + Server().host + ":" +
+                                  std::to_string(Server().port) + "/" + DatabaseName() +
+                                  "), és nem sikerült újra kapcsolódni: ",
+                              0),
+                  0u)
+            << error;
+        EXPECT_EQ(error.find("racun.txt"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(fs::exists(work_.Path() / "racun.txt"));
+
+    // The server takes connections again: the next command reconnects and prints.
+    objects_->Form1().Button1->click();
+    EXPECT_EQ(ErrorBoxes().size(), 2u) << ErrorBoxes().back();
+    EXPECT_NE(ReadText(work_.Path() / "racun.txt").find("V\xE9g\xF6sszesen:"), std::string::npos);
+}
+
+// "Újra próbálja a kapcsolódást?" -> yes after a wrong password reads Dorvan.ini again: the
+// password mended meanwhile connects, and the console prints.
+TEST_F(ConsoleCommandsTest, WrongPasswordMendedInTheConfigurationConnectsOnYes) {
+    objects_.reset();
+    ui_.messages.clear();
+    struct RestoreIni {
+        ~RestoreIni() { installation_->WriteMainIni(Server().password); }
+    } restore;
+    installation_->WriteMainIni("nem-ez-az");
+    ui_.answers = {true};
+    ui_.onQuestion = [](const RecordingUi::Question&) {
+        installation_->WriteMainIni(Server().password);
+    };
+    app::ApplicationOptions options;
+    options.uiPort = &ui_;
+    options.startUp = [](TDM& dm) {
+        dm.ConnectRetry.attempts = 1;
+        dm.DataModuleCreate();
+    };
+    objects_ = std::make_unique<app::ApplicationObjects>(options);
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_NE(ui_.questions[0].text.find("hibás felhasználónév vagy jelszó"), std::string::npos)
+        << ui_.questions[0].text;
+    EXPECT_NE(ui_.questions[0].text.find("Újra próbálja a kapcsolódást?"), std::string::npos);
+    ASSERT_TRUE(objects_->DM().ZConnection.Connected());
+    EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
+    objects_->Form1().Button1->click();
+    EXPECT_TRUE(ErrorBoxes().empty()) << ErrorBoxes().front();
+    EXPECT_NE(ReadText(work_.Path() / "racun.txt").find("V\xE9g\xF6sszesen:"), std::string::npos);
 }
 
 TEST(CopyFileToPortTest, CopiesByteForByteAndFailsSilently) {

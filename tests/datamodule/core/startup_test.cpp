@@ -185,17 +185,90 @@ TEST_F(StartupTest, ConnectionFailuresEndWithTheirReason) {
 }
 
 // Without any configuration file the start-up ends quickly and says there is nothing to
-// connect to.
+// connect to, naming the file it looked for (and a $DORVAN_EXE_DIR that does not exist).
 TEST_F(StartupTest, MissingConfigurationSaysSo) {
-    auto dm = NewDm();
-    try {
-        dm->DataModuleCreate();
-        ADD_FAILURE() << "connected";
-    } catch (const ConnectGiveUp& e) {
-        EXPECT_EQ(e.Reason(), ConnectFailureReason::NoSettings);
-        EXPECT_TRUE(Contains(e.what(), "hiányzó vagy hiányos Dorvan.ini")) << e.what();
+    struct Case {
+        const char* name;
+        std::string exeDir;
+        bool missingFolder;
+    };
+    const Case cases[] = {
+        {"no Dorvan.ini", exeDir_, false},
+        {"no such executable folder", exeDir_ + "nincs-ilyen/", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EnvVar exeEnv("DORVAN_EXE_DIR", c.exeDir);
+        MainTable() = TMainTable{};
+        auto dm = NewDm();
+        try {
+            dm->DataModuleCreate();
+            ADD_FAILURE() << "connected";
+        } catch (const ConnectGiveUp& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(e.Reason(), ConnectFailureReason::NoSettings);
+            EXPECT_TRUE(
+                Contains(message, "hiányzó vagy hiányos Dorvan.ini: " + c.exeDir + "Dorvan.ini"))
+                << message;
+            EXPECT_FALSE(Contains(message, "(:/)")) << message;
+            EXPECT_EQ(Contains(message, "DORVAN_EXE_DIR mappája nem létezik: " + c.exeDir),
+                      c.missingFolder)
+                << message;
+            EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+        }
+        EXPECT_FALSE(dm->ZConnection.Connected());
     }
-    EXPECT_FALSE(dm->ZConnection.Connected());
+}
+
+// "localhost" always means port 5432: a failure there names the port the file asked for and
+// suggests 127.0.0.1; a port that is 5432 anyway (or none) gets no such note.
+TEST_F(StartupTest, LocalHostFailureExplainsThePortRule) {
+    struct Case {
+        const char* port;
+        bool note;
+    };
+    static constexpr Case kCases[] = {{"6543", true}, {"5432", false}, {"0", false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.port);
+        auto section = TestServerSection();
+        section.host = "localhost";
+        section.port = c.port;
+        section.database = "nincs_ilyen_adatbazis";  // fails on whatever answers at 5432
+        WriteMainIni(section);
+        auto dm = NewDm();
+        try {
+            dm->DataModuleCreate();
+            ADD_FAILURE() << "connected";
+        } catch (const ConnectGiveUp& e) {
+            const std::string message = e.what();
+            EXPECT_TRUE(Contains(message, "(localhost:5432/nincs_ilyen_adatbazis)")) << message;
+            EXPECT_EQ(Contains(message,
+                               "a Host=localhost mindig az 5432-es portot jelenti, a "
+                               "beállított Port=6543 ilyenkor nem számít: más porthoz "
+                               "a Host=127.0.0.1 beállítást adja meg"),
+                      c.note)
+                << message;
+            EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+        }
+    }
+}
+
+// "Újra próbálja?" -> yes reads the configuration files again: a password mended meanwhile
+// is used by the next round of attempts.
+TEST_F(StartupTest, RetryReadsTheMendedConfiguration) {
+    auto section = TestServerSection();
+    section.password = "nem-ez-az";
+    WriteMainIni(section);
+    ui_.answers = {true};
+    ui_.onQuestion = [this](const RecordingUi::Question&) { WriteMainIni(TestServerSection()); };
+    auto dm = NewDm();
+    dm->DataModuleCreate();
+    EXPECT_TRUE(dm->ZConnection.Connected());
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_TRUE(Contains(ui_.questions[0].text, "hibás felhasználónév vagy jelszó"))
+        << ui_.questions[0].text;
+    EXPECT_EQ(MainTable().Password, Server().password);
+    EXPECT_EQ(WrittenMainIni().ReadString("DataBase", "Password", "?"), Server().password);
 }
 
 // Settings that cannot be stored end the start-up at once with the file and the reason,

@@ -248,5 +248,27 @@ TEST_F(ScriptsTest, FolderThatCannotBeWrittenDoesNotStopTheStart) {
     EXPECT_FALSE(ui_.TerminateRequested());
 }
 
+// An installed program's scripts folder belongs to the package manager: applied scripts stay
+// there and the script log alone keeps them from running again, without a word at any start.
+TEST_F(ScriptsTest, PackagedFolderKeepsAppliedScriptsQuietly) {
+    dm->updateScripts_.KeepAppliedScripts = true;
+    Exec(
+        "INSERT INTO _scriptlog (script, datum, ido, statusz) "
+        "VALUES ('050_regi.sql', current_date, '8:00:00', 1)");
+    Write("050_regi.sql", "CREATE TABLE nem_futhat (a int);");
+    Write("060_uj.sql", "CREATE TABLE csomag_tabla (a int);");
+
+    EXPECT_EQ(Run(*dm), (std::vector<Outcome>{{"050_regi.sql", "already-applied"},
+                                              {"060_uj.sql", "applied"}}));
+    EXPECT_EQ(Run(*dm), (std::vector<Outcome>{{"050_regi.sql", "already-applied"},
+                                              {"060_uj.sql", "already-applied"}}));
+    EXPECT_TRUE(Exists("050_regi.sql"));
+    EXPECT_TRUE(Exists("060_uj.sql"));
+    EXPECT_FALSE(TableExists("nem_futhat"));
+    EXPECT_TRUE(TableExists("csomag_tabla"));
+    EXPECT_EQ(Status("060_uj.sql"), "1");
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages[0].text;
+}
+
 }  // namespace
 }  // namespace dorvan::test

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -10,6 +11,7 @@
 #include "report/engine/memory_data_source.h"
 #include "report/engine/report_error.h"
 #include "report/engine/report_layout.h"
+#include "report/engine/text_measurer.h"
 
 namespace dorvan::report {
 namespace {
@@ -86,60 +88,86 @@ TEST(PagePainter, BandColoursFramesAndTextsLandWhereTheDesignPutsThem) {
     EXPECT_LT(stampEdge.red(), 100);
 }
 
-// A text wider than its control: a control that does not grow shows only what fits its
-// box, whatever its alignment; a growing one wraps inside its box anyway.
-TEST(PagePainter, TextOfAControlThatDoesNotGrowStaysInItsBox) {
+// A text wider than its control's box runs out of the box the way its alignment points, as
+// an auto-sizing label does; where that would leave the printable area (10 to 200 mm here)
+// it is drawn smaller so that it stays inside. Every character is drawn: the ink spans the
+// text's whole width (or the room it was given), never just the box.
+TEST(PagePainter, TextWiderThanItsBoxIsDrawnWholeInsideThePrintableArea) {
     struct Case {
+        const char* name;
         const char* align;
         bool grows;
+        double left;      // mm from the band's left edge (margin 10 mm)
+        double width;     // mm
+        double inkLeft;   // expected ink, mm from the paper's left edge; < 0: box edge - text
+        double inkRight;  // width; < 0: box edge + text width
     };
-    static constexpr Case kCases[] = {
-        {"right", false},
-        {"left", false},
-        {"center", false},
-        {"right", true},
+    // Ink edges: kFromText marks an edge found from the text's measured width.
+    constexpr double kFromText = -1;
+    const Case cases[] = {
+        {"left runs right", "left", false, 40, 20, 50, kFromText},
+        {"right runs left", "right", false, 120, 20, kFromText, 150},
+        {"centred runs both ways", "center", false, 80, 20, kFromText, kFromText},
+        {"right shrinks at the left margin", "right", false, 1.1, 30, 10, 41.1},
+        {"left shrinks at the right margin", "left", false, 170, 15, 180, 200},
+        {"centred shrinks at the nearer margin", "center", false, 0, 40, 10, 50},
     };
-    constexpr double kLeft = 40;  // mm from the band's left edge (margin 10 mm)
-    constexpr double kWidth = 20;
+    const std::string kText = "Különleges adómentes termékdíj-kulcs hosszú megnevezése";
     constexpr double dpi = 150;
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(std::string(c.align) + (c.grows ? " growing" : ""));
+    constexpr double kTolerance = 0.6;  // mm: side bearings of the first and last glyph
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Report report =
             test::ReportFromJson(QStringLiteral(R"json({"master": "rows", "bands": [
               {"name": "D", "type": "detail", "height": 20, "controls": [
                 {"name": "Key", "kind": "dataText", "field": "name", "align": "%1", "grows": %2,
                  "left": %3, "top": 5, "width": %4, "height": 5}]}]})json")
                                      .arg(QString::fromLatin1(c.align), c.grows ? "true" : "false")
-                                     .arg(kLeft)
-                                     .arg(kWidth)
+                                     .arg(c.left)
+                                     .arg(c.width)
                                      .toStdString());
         MemoryDataSource rows({"name"});
-        rows.AddRow({QStringLiteral("Különleges adómentes termékdíj-kulcs hosszú megnevezése")});
+        rows.AddRow({QString::fromStdString(kText)});
         report.SetDataSource("rows", &rows);
         const PageDocument doc = ReportLayout(report).Run();
         ASSERT_EQ(doc.pages.size(), 1u);
-        const QImage page = RenderPageImage(doc, 0, dpi);
         const TextRun* run = test::FindRun(doc.pages[0], "Key");
         ASSERT_TRUE(run);
-        const double boxLeft = 10 + kLeft;
-        const double boxRight = boxLeft + kWidth;
-        int inside = 0;
-        int outside = 0;
+        ASSERT_EQ(run->text, kText) << "the line must not be cut by the layout";
+        const double textWidth = TextMeasurer().Width(run->font, run->text);
+        const double boxLeft = 10 + c.left;
+        const double boxRight = boxLeft + c.width;
+        double inkLeft = c.inkLeft;
+        double inkRight = c.inkRight;
+        if (std::string(c.align) == "left" && inkRight == kFromText)
+            inkRight = boxLeft + textWidth;
+        if (std::string(c.align) == "right" && inkLeft == kFromText)
+            inkLeft = boxRight - textWidth;
+        if (std::string(c.align) == "center" && inkLeft == kFromText) {
+            inkLeft = (boxLeft + boxRight - textWidth) / 2;
+            inkRight = inkLeft + textWidth;
+        }
+        ASSERT_GT(textWidth, c.width) << "the case needs a text wider than its box";
+
+        const QImage page = RenderPageImage(doc, 0, dpi);
+        double first = 1e9;
+        double last = -1e9;
         const int top = static_cast<int>((run->top - 1) / 25.4 * dpi);
-        const int bottom = static_cast<int>((run->top + 30) / 25.4 * dpi);
-        for (int y = top; y < bottom && y < page.height(); ++y) {
+        const int bottom = static_cast<int>((run->top + run->height + 1) / 25.4 * dpi);
+        for (int y = std::max(top, 0); y < bottom && y < page.height(); ++y) {
             for (int x = 0; x < page.width(); ++x) {
                 if (page.pixelColor(x, y).lightness() >= 160)
                     continue;
                 const double mm = (x + 0.5) / dpi * 25.4;
-                if (mm < boxLeft - 0.2 || mm > boxRight + 0.2)
-                    ++outside;
-                else
-                    ++inside;
+                first = std::min(first, mm);
+                last = std::max(last, mm);
             }
         }
-        EXPECT_GT(inside, 50);
-        EXPECT_EQ(outside, 0);
+        ASSERT_LT(first, last) << "no ink";
+        EXPECT_NEAR(first, inkLeft, kTolerance);
+        EXPECT_NEAR(last, inkRight, kTolerance);
+        EXPECT_GE(first, 10 - 0.1);
+        EXPECT_LE(last, 200 + 0.1);
     }
 }
 

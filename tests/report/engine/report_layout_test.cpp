@@ -156,6 +156,25 @@ TEST(ReportLayout, AGrowingTextStretchesItsBandAndPushesLaterBands) {
         }
 }
 
+// A word wider than a growing box is not cut into pieces: it keeps a line of its own (and
+// runs out of the box when painted); the words around it wrap as usual.
+TEST(ReportLayout, AWordWiderThanAGrowingBoxStaysWhole) {
+    Report report = ReportFromJson(R"json({"master": "rows", "bands": [
+      {"name": "D", "type": "detail", "height": 6, "controls": [
+        {"name": "Caption", "kind": "dataText", "field": "text", "grows": true, "top": 1,
+         "width": 20, "height": 4}]}]})json");
+    MemoryDataSource rows({"text"});
+    rows.AddRow({QStringLiteral("a Rechnungsnummerkennzeichen b")});
+    report.SetDataSource("rows", &rows);
+    const PageDocument doc = ReportLayout(report).Run();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::vector<std::string> lines;
+    for (const TextRun* run : RunsOf(doc.pages[0]))
+        if (run->controlName == "Caption")
+            lines.push_back(run->text);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "Rechnungsnummerkennzeichen", "b"}));
+}
+
 constexpr const char* kPagedReport = R"json({"master": "rows", "printIfEmpty": %1,
   "bands": [
     {"name": "PH", "type": "pageHeader", "height": 10,
