@@ -8,8 +8,10 @@
 
 #include "app/application.h"
 #include "app/console_start.h"
+#include "config/temp_folder.h"
 
 int main(int argc, char** argv) {
+    dorvan::RemoveTempFoldersOnSignals();
     const auto hasEnv = [](const char* name) {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0';

@@ -15,9 +15,10 @@ inline constexpr const char* kLpt1DeviceVariable = "DORVAN_LPT1";
 // "/dev/lp0".
 std::string Lpt1DevicePath();
 
-// Copies `source` byte for byte to `target`, overwriting it. A target below /dev is
-// written only when it exists (a missing port is never created as a plain file). Returns
-// false when anything failed, with the reason in `reason` when given; nothing is reported.
+// Copies `source` byte for byte to `target` by the rules of every output (app/output_file.h):
+// a device or pipe is written into without waiting for ever, a missing name below /dev is
+// never created, a plain file is replaced whole. Returns false when anything failed, with the
+// one-line reason in `reason` when given; nothing is reported.
 bool CopyFileToPort(const std::string& source, const std::string& target,
                     std::string* reason = nullptr);
 

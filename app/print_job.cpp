@@ -29,9 +29,11 @@ void RunNavOutput(TQuickRep_szamlabizonylat& report, const PrintOptions& options
     nav::TNavExportOptions nav;
     const bool paper = options.text || options.print || options.copies || options.port;
     nav.appearance = options.pdf && !paper ? "ELECTRONIC" : "PAPER";
-    const nav::TNavExport exported =
-        options.navXml ? nav::ExportNavXml(report.Dm(), report.selection, *options.navXml, nav)
-                       : nav::BuildNavExport(report.Dm(), report.selection, nav);
+    // The whole document is built and checked before its file is touched; the file goes the
+    // way of every output.
+    const nav::TNavExport exported = nav::BuildNavExport(report.Dm(), report.selection, nav);
+    if (options.navXml)
+        WriteOutputBytes(*options.navXml, report.TempFolder(), exported.xml);
     if (options.navOperation)
         std::cout << nav::OperationLine(exported.invoice) << '\n';
     if (options.navWarnings) {
@@ -70,33 +72,39 @@ void CheckDocumentExists(TDM& dm, const PrintOptions& options) {
 }
 
 void RunPrintJob(TQuickRep_szamlabizonylat& report, const PrintOptions& options) {
-    if (options.NavOutput()) {
-        SetDocument(report, options);
-        RunNavOutput(report, options);
-    }
     std::optional<std::string> text = options.text;
     std::optional<std::string> port = options.port;
     if (options.PrintTestOutput()) {
         text = kPrintTestFile;
         port = port.value_or(Lpt1DevicePath());
     }
+    // Every target is examined and compared with the others (the port too) before anything
+    // is written. A port is written after the text, so a failing port leaves the text whole.
     std::vector<std::string> files;
-    for (const auto& file : {text, options.pdf, port})
+    for (const auto& file : {options.navXml, text, options.pdf})
         if (file)
             files.push_back(*file);
-    RefuseSameFiles(files);
+    std::vector<std::string> ports;
+    if (port)
+        ports.push_back(*port);
+    CheckOutputs(files, ports);
 
+    if (options.NavOutput()) {
+        SetDocument(report, options);
+        RunNavOutput(report, options);
+    }
     if (text) {
         SetDocument(report, options);
-        WriteOutputFile(*text, report.TempFolder(),
-                        [&report](const std::string& path) { report.ExportText(path); });
-        if (port) {
-            // The print test's own port is copied silently, as the console does; a port named
-            // on the command line must take the whole file.
-            std::string reason;
-            if (!CopyFileToPort(*text, *port, &reason) && options.port)
-                throw PortCopyFailed(reason);
-        }
+        std::string portFailure;
+        WriteOutputFile(
+            *text, report.TempFolder(),
+            [&report](const std::string& path) { report.ExportText(path); }, {},
+            [&](const std::string& finished) {
+                // The print test's own port is copied silently, as the console does; a port
+                // named on the command line must take the whole file.
+                if (port && !CopyFileToPort(finished, *port, &portFailure) && options.port)
+                    throw PortCopyFailed(portFailure);
+            });
     }
     if (options.pdf) {
         SetDocument(report, options);

@@ -1,8 +1,8 @@
 // dorvan-print: the invoice for automation and machines without a screen. The same start-up
 // as the console (configuration files, messages on stderr, questions answered with their
 // safe default), then the ways out of the command line (see --help).
-// Exit status: 0 success; 1 failure, with its reason in one line on stderr (a silent abort
-// says nothing); 2 a command line that cannot be understood.
+// Exit status: 0 success; 1 failure, with its reason in one line on stderr (--verbose: the
+// whole text); 2 a command line that cannot be understood.
 
 #include <QApplication>
 #include <cstdlib>
@@ -15,6 +15,7 @@
 #include "app/print_job.h"
 #include "app/print_options.h"
 #include "app/program_info.h"
+#include "config/temp_folder.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
@@ -27,16 +28,46 @@ constexpr int kUsage = 2;
 
 using dorvan::app::OneLine;
 
-int Fail(const std::exception& error) {
-    std::cerr << OneLine(error.what()) << std::endl;
+bool g_verbose = false;
+
+// Ends the run with `text`: its gist on one line, or with --verbose all of it.
+int Fail(const std::string& text) {
+    if (!g_verbose) {
+        std::cerr << dorvan::app::Summary(text) << std::endl;
+        return kFailure;
+    }
+    std::string lines = text;
+    for (char& c : lines) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    while (!lines.empty() && lines.back() == '\n') {
+        lines.pop_back();
+    }
+    std::cerr << (lines.empty() ? std::string("Ismeretlen hiba") : lines) << std::endl;
     return kFailure;
 }
 
-// Qt's own notes (debug, info, warnings such as a missing runtime folder) stay off stderr,
-// which carries the program's messages; critical errors still get there, on one line.
-void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << OneLine(message.toStdString()) << std::endl;
+// A silent abort still ends a failed run with one line: the reason it carries, else the last
+// message of the step that gave up, else `fallback`.
+int FailSilently(const dorvan::SilentAbort& abort, const std::string& lastMessage,
+                 const std::string& fallback) {
+    if (!abort.Reason().empty()) {
+        return Fail(abort.Reason());
+    }
+    if (g_verbose && !lastMessage.empty()) {
+        return kFailure;  // shown as it came
+    }
+    return Fail(lastMessage.empty() ? fallback : lastMessage);
+}
+
+// Qt's own notes (debug, info, warnings such as a missing runtime folder, critical notes that
+// come before the program's own reason) stay off stderr, which carries the program's one
+// line; --verbose shows them.
+void QtMessages(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (g_verbose) {
+        std::cerr << message.toStdString() << std::endl;
     }
 }
 
@@ -55,6 +86,7 @@ void ChooseHeadlessPlatform() {
 
 int main(int argc, char** argv) {
     using namespace dorvan;
+    RemoveTempFoldersOnSignals();
 
     app::PrintOptions options;
     try {
@@ -74,6 +106,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    g_verbose = options.verbose;
     ChooseHeadlessPlatform();
     qInstallMessageHandler(QtMessages);
     QApplication application(argc, argv);
@@ -85,24 +118,26 @@ int main(int argc, char** argv) {
     TDM dm;
     try {
         dm.DataModuleCreate();
-    } catch (const SilentAbort&) {
-        return kFailure;
+    } catch (const SilentAbort& e) {
+        return FailSilently(e, ui.LastText(), "Az indítás megszakadt.");
     } catch (const std::exception& e) {
-        return Fail(e);
+        return Fail(e.what());
     }
     if (ui.TerminateRequested()) {
         // The step that ended the start-up said why: the update step names the active users,
         // any other step in its last message.
         if (!dm.UpdateScriptRefusal().empty()) {
-            std::cerr << dm.UpdateScriptRefusal() << std::endl;
-        } else if (ui.Quiet() && !ui.LastText().empty()) {
-            std::cerr << OneLine(ui.LastText()) << std::endl;
+            std::cerr << OneLine(dm.UpdateScriptRefusal()) << std::endl;
+            return kFailure;
         }
-        return kFailure;
+        if (g_verbose && !ui.LastText().empty()) {
+            return kFailure;  // shown as it came
+        }
+        return Fail(ui.LastText().empty() ? std::string("Nincs adatbázis-kapcsolat.")
+                                          : ui.LastText());
     }
     if (!dm.ZConnection.Connected()) {
-        std::cerr << "Nincs adatbázis-kapcsolat." << std::endl;
-        return kFailure;
+        return Fail("Nincs adatbázis-kapcsolat.");
     }
     if (!options.user.empty()) {
         try {
@@ -112,18 +147,20 @@ int main(int argc, char** argv) {
                 return kUsage;
             }
         } catch (const std::exception& e) {
-            return Fail(e);
+            return Fail(e.what());
         }
     }
 
+    ui.ClearKept();
     try {
         app::CheckDocumentExists(dm, options);
         TQuickRep_szamlabizonylat report(dm);
         app::RunPrintJob(report, options);
-    } catch (const SilentAbort&) {
-        return kFailure;
+    } catch (const SilentAbort& e) {
+        return FailSilently(e, ui.Kept().empty() ? std::string() : ui.Kept().back().text,
+                            "A nyomtatás megszakadt.");
     } catch (const std::exception& e) {
-        return Fail(e);
+        return Fail(e.what());
     }
     return 0;
 }

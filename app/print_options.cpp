@@ -160,10 +160,12 @@ std::string PrintUsage() {
                "of the console, the plain text into \"racun.txt\" in the current folder and its\n"
                "copy to the port.\n"
                "With --text, the file is copied to a port only when --port is given. Files appear\n"
-               "whole or not at all, and no two outputs may name the same file.\n"
+               "whole or not at all (a link in their place is replaced, not followed), and no two\n"
+               "outputs may name the same file. Devices and pipes are written into, never\n"
+               "replaced; one that takes no data for 10 seconds is given up.\n"
                "\n"
-               "Exit status 0 on success, 1 on failure (one line on stderr), 2 for a command line\n"
-               "that cannot be understood.\n"
+               "Exit status 0 on success, 1 on failure (one line on stderr; --verbose: all of\n"
+               "it), 2 for a command line that cannot be understood.\n"
                "\n") +
            FilesHelp();
 }

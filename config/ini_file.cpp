@@ -7,8 +7,10 @@
 
 #include <QString>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "config/config_error.h"
@@ -128,21 +130,39 @@ std::string LockPath(const std::filesystem::path& path) {
     return path.string() + ".lock";
 }
 
-// flock that survives signals.
-int LockFd(int fd, int operation) {
-    int rc = 0;
-    do {
-        rc = ::flock(fd, operation);
-    } while (rc != 0 && errno == EINTR);
-    return rc;
+// flock that survives signals and waits at most kIniLockWait; false with errno set when the
+// lock could not be had (EWOULDBLOCK: another program holds it all that time).
+bool LockFd(int fd, int operation) {
+    const auto deadline = std::chrono::steady_clock::now() + kIniLockWait;
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// Why a lock could not be had, naming the lock file.
+std::string LockFailure(const std::filesystem::path& path) {
+    if (errno == EWOULDBLOCK) {
+        return "the lock file " + LockPath(path) + " was held by another program for " +
+               std::to_string(kIniLockWait.count()) + " seconds";
+    }
+    return LockPath(path) + ": " + ErrorText(errno);
 }
 
 // The shared lock of a reader, when the file has a lock file at all (readers never create
 // one: the folder may not be theirs to write).
 Fd ReaderLock(const std::filesystem::path& path) {
     Fd fd(::open(LockPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (fd.Valid()) {
-        LockFd(fd.Get(), LOCK_SH);
+    if (fd.Valid() && !LockFd(fd.Get(), LOCK_SH)) {
+        throw ConfigError("Cannot read " + path.string() + ": " + LockFailure(path));
     }
     return fd;
 }
@@ -403,8 +423,8 @@ void IniFile::Update(const std::function<void(IniDocument&)>& edit) {
     if (!lock.Valid()) {
         throw IniWriteError("Cannot write " + name + ": " + ErrorText(errno));
     }
-    if (LockFd(lock.Get(), LOCK_EX) != 0) {
-        throw IniWriteError("Cannot write " + name + ": " + ErrorText(errno));
+    if (!LockFd(lock.Get(), LOCK_EX)) {
+        throw IniWriteError("Cannot write " + name + ": " + LockFailure(path_));
     }
     std::string before;
     const bool existed = ReadWhole(path_, before, true);

@@ -9,7 +9,10 @@
 // it), holding an exclusive lock on "<file>.lock"; readers hold the same lock shared while
 // they read, so nobody sees a file between two keys of one update. Several keys read or
 // written together go through Snapshot() and Update(), which read or write the file once.
+// A lock held by another program is waited for kIniLockWait at most; then the read or write
+// fails with one line naming the lock file.
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -17,6 +20,9 @@
 #include <vector>
 
 namespace dorvan {
+
+// How long a read or write waits for the lock file another program holds.
+inline constexpr std::chrono::seconds kIniLockWait{5};
 
 // The content of an INI file in memory, with the reading and editing rules of the file.
 class IniDocument {

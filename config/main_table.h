@@ -56,8 +56,8 @@ struct TMainTable {
 TMainTable& MainTable();
 
 // The port number of `Port` for the connection: a number from 1 to 65535. Anything else
-// (empty, not a number, 0, negative, too large) throws ConversionError: 0 would silently
-// select the client library's default port instead of the configured server.
+// (empty, not decimal digits such as "0x10", 0, negative, too large) throws ConversionError:
+// 0 would silently select the client library's default port instead of the configured server.
 int ConfiguredPort(const std::string& port);
 
 }  // namespace dorvan

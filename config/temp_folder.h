@@ -1,7 +1,9 @@
 #pragma once
 // The program's temporary folder for one run: <tmp>/<program name>.XXXXXX, made by mkdtemp
 // (owner-only, a fresh name no other run or user can foresee), removed with its contents when
-// the object goes. Files are written inside by their fixed names without following links.
+// the object goes, and also when the program is ended by SIGTERM, SIGINT or SIGHUP once
+// RemoveTempFoldersOnSignals() has been called. Files are written inside by their fixed names
+// without following links.
 
 #include <stdexcept>
 #include <string>
@@ -33,5 +35,11 @@ class RunTempFolder {
   private:
     std::string path_;
 };
+
+// Call first thing in main, before any thread starts: SIGTERM, SIGINT and SIGHUP are taken
+// by a thread of their own, which removes every live RunTempFolder and then ends the program
+// by the same signal (so its parent sees how it ended). SIGPIPE is ignored: a write into a
+// pipe whose reader went away fails with an error instead of killing the program.
+void RemoveTempFoldersOnSignals();
 
 }  // namespace dorvan

@@ -24,18 +24,23 @@ const char* IconWord(MessageIcon icon) {
 
 }  // namespace
 
+std::string ConsoleUi::Line(const std::string& caption, const std::string& text, MessageIcon icon) {
+    return std::string("[") + IconWord(icon) + "] " + caption + ": " + text;
+}
+
 void ConsoleUi::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
     lastText_ = text;
     if (quiet_) {
+        kept_.push_back({caption, text, icon});
         return;
     }
-    std::string oneLine = text;
-    for (char& c : oneLine) {
+    std::string lines = text;
+    for (char& c : lines) {
         if (c == '\r') {
             c = '\n';
         }
     }
-    std::cerr << "[" << IconWord(icon) << "] " << caption << ": " << oneLine << std::endl;
+    std::cerr << Line(caption, lines, icon) << std::endl;
 }
 
 bool ConsoleUi::AskYesNo(const std::string& caption, const std::string& text, bool safeDefault) {

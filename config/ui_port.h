@@ -5,6 +5,7 @@
 // questions answered with their safe default); tests install a RecordingUi.
 
 #include <string>
+#include <vector>
 
 namespace dorvan {
 
@@ -70,9 +71,21 @@ class ConsoleUi : public UiPort {
     // The text of the last message or question shown (kept or printed); "" when none.
     const std::string& LastText() const { return lastText_; }
 
+    // A message or question shown while quiet.
+    struct KeptMessage {
+        std::string caption;
+        std::string text;
+        MessageIcon icon = MessageIcon::None;
+    };
+    const std::vector<KeptMessage>& Kept() const { return kept_; }
+    void ClearKept() { kept_.clear(); }
+    // "[icon] caption: text" as a message is printed (`text` as given).
+    static std::string Line(const std::string& caption, const std::string& text, MessageIcon icon);
+
   private:
     bool quiet_ = false;
     std::string lastText_;
+    std::vector<KeptMessage> kept_;
 };
 
 // The installed port (a ConsoleUi when none is installed).

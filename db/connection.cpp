@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <cstdlib>
+
 #include "db/errors.h"
 #include "db/sql_params.h"
 
@@ -45,15 +47,17 @@ Connection::~Connection() = default;
 void Connection::Connect() {
     Disconnect();
     const std::string port = params_.port > 0 ? std::to_string(params_.port) : std::string();
-    const char* keys[] = {"host",     "port",    "dbname",          "user",
-                          "password", "options", "client_encoding", "connect_timeout",
-                          nullptr};
+    // No "options" (a connection pooler refuses them): the date style travels as the start-up
+    // parameter the client library sends from PGDATESTYLE, which poolers keep per client.
+    ::setenv("PGDATESTYLE", "ISO, YMD", 1);
+    const char* keys[] = {
+        "host", "port", "dbname", "user", "password", "client_encoding", "connect_timeout",
+        nullptr};
     const char* values[] = {params_.host.empty() ? nullptr : params_.host.c_str(),
                             port.empty() ? nullptr : port.c_str(),
                             params_.database.c_str(),
                             params_.user.empty() ? nullptr : params_.user.c_str(),
                             params_.password.empty() ? nullptr : params_.password.c_str(),
-                            "-c DateStyle=ISO,YMD -c IntervalStyle=postgres",
                             "UTF8",
                             "10",
                             nullptr};
@@ -83,10 +87,6 @@ void Connection::Connect() {
         this);
     explicitTx_ = false;
     tables_.clear();
-    if (const char* iso = IsolationText(isolation_)) {
-        Simple((std::string("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") + iso)
-                   .c_str());
-    }
 }
 
 void Connection::Disconnect() {
@@ -110,12 +110,13 @@ void Connection::SetAutoCommit(bool on) {
 
 void Connection::SetIsolation(IsolationLevel level) {
     isolation_ = level;
-    if (!Connected())
-        return;
-    const char* iso = IsolationText(level);
-    Simple((std::string("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") +
-            (iso != nullptr ? iso : "READ COMMITTED"))
-               .c_str());
+}
+
+std::string Connection::BeginStatement() const {
+    // The level travels with each transaction, never as a session setting that a pooled
+    // server connection would hand on to other clients.
+    const char* iso = IsolationText(isolation_);
+    return iso != nullptr ? std::string("BEGIN ISOLATION LEVEL ") + iso : std::string("BEGIN");
 }
 
 bool Connection::InTransaction() const {
@@ -135,7 +136,7 @@ void Connection::StartTransaction() {
         explicitTx_ = true;
         return;
     }
-    Simple("BEGIN");
+    Simple(BeginStatement().c_str());
     explicitTx_ = true;
 }
 
@@ -233,7 +234,7 @@ void Connection::EnsureConnected() const {
 
 void Connection::BeginIfNeeded() {
     if (!autoCommit_ && !InTransaction())
-        Simple("BEGIN");
+        Simple(BeginStatement().c_str());
 }
 
 Result Connection::Check(pg_result* raw, const std::string& statement) {

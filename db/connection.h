@@ -4,6 +4,10 @@
 // In auto-commit mode every statement is committed on its own unless an explicit
 // transaction was started. With auto-commit off a transaction is always open: the first
 // statement after connecting or after Commit/Rollback begins one.
+//
+// The connection keeps no state in the server session, so that it works through a
+// transaction-mode connection pooler: no start-up options, no session settings; the
+// isolation level is given to each transaction it begins ("BEGIN ISOLATION LEVEL ...").
 
 #include <functional>
 #include <map>
@@ -77,6 +81,9 @@ class Connection {
     bool AutoCommit() const { return autoCommit_; }
     void SetAutoCommit(bool on);
     IsolationLevel Isolation() const { return isolation_; }
+    // The level of the transactions this connection begins from now on (explicit ones, and
+    // the implicit ones with auto-commit off); a statement run in auto-commit mode outside a
+    // transaction runs at the server's default level.
     void SetIsolation(IsolationLevel level);
 
     // Starts an explicit transaction; throws DbError when one is already open in
@@ -111,6 +118,7 @@ class Connection {
   private:
     void EnsureConnected() const;
     void BeginIfNeeded();
+    std::string BeginStatement() const;
     Result Check(pg_result* raw, const std::string& statement);
     void Simple(const char* sql);
 

@@ -249,6 +249,9 @@ bool Value::ToPgText(std::string& out) const {
         out = *b ? "1" : "0";  // accepted by boolean and integer columns alike
     } else if (const auto* dt = std::get_if<DateTimeValue>(&data_)) {
         out = DateTimeText(*dt, true);
+    } else if (const auto* d = std::get_if<double>(&data_); d != nullptr && !std::isfinite(*d)) {
+        // An overflowed or undefined result is never stored as if it were a number.
+        throw DataException("Nem véges szám nem tárolható: " + FormatDouble(*d), "22003");
     } else {
         out = AsString();
     }

@@ -58,7 +58,9 @@ class Value {
     bool AsBoolean() const;
     TDateTime AsDateTime() const;
 
-    // The text sent to the server for a parameter; false (and no text) for null.
+    // The text sent to the server for a parameter; false (and no text) for null. A number
+    // that is not finite (an overflow, an undefined result) raises DataException: it is never
+    // written or compared as if it were a value.
     bool ToPgText(std::string& out) const;
 
     bool operator==(const Value& other) const = default;

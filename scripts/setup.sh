@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   g++ cmake ninja-build pkg-config clang-format clang-tidy git ca-certificates
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
-  libpq-dev postgresql postgresql-client
+  libpq-dev postgresql postgresql-client pgbouncer
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev libcups2-dev
   fonts-liberation2 fontconfig

@@ -71,7 +71,8 @@ class Refused : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Splits `args` by the command's declaration; throws UsageError.
+// Splits `args` by the command's declaration; throws UsageError (also for an option given an
+// empty value: "--date ''" is refused by every command alike).
 CliArgs ParseCliArgs(const CliCommand& command, const std::vector<std::string>& args);
 
 // Every subcommand, in the order --help lists them.

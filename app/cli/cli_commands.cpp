@@ -71,6 +71,9 @@ CliArgs ParseCliArgs(const CliCommand& command, const std::vector<std::string>& 
                     throw UsageError(name + " needs a value");
                 value = args[++i];
             }
+            // One rule for every option: an empty value is no value (never "the default").
+            if (value.empty())
+                throw UsageError(name + " needs a value");
             parsed.options_.emplace_back(name, value);
         } else {
             throw UsageError("unknown option " + name);

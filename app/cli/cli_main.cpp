@@ -7,12 +7,17 @@
 //   dorvan-cli SUBCOMMAND ARGS...   the start-up, then the service (see --help)
 //
 // Exit status: 0 success, 1 failure (one line on stderr), 2 a command line that cannot be
-// understood, 3 refused by the service (its message on stderr) or silently aborted.
+// understood, 3 refused by the service (its reason in one line on stderr; nothing for a
+// silent abort that gives no reason). With --verbose the whole text of a failure and every
+// dialog text as it comes; without it the gist of a failure on one line, and on success the
+// service's messages one line each.
 
+#include <QString>
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,7 @@
 #include "app/one_line.h"
 #include "app/program_info.h"
 #include "config/main_table.h"
+#include "config/temp_folder.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
@@ -54,31 +60,61 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& c) {
         out << c.help << '\n';
 }
 
-// The start-up of the console without its windows; false (the reason already on stderr)
-// when the program cannot go on.
+bool g_verbose = false;
+
+// Ends the run with `text`: its gist on one line, or with --verbose all of it.
+void Report(const std::string& text) {
+    if (!g_verbose) {
+        std::cerr << dorvan::app::Summary(text) << '\n';
+        return;
+    }
+    std::string lines = text;
+    for (char& c : lines) {
+        if (c == '\r')
+            c = '\n';
+    }
+    while (!lines.empty() && lines.back() == '\n')
+        lines.pop_back();
+    std::cerr << (lines.empty() ? std::string("Ismeretlen hiba") : lines) << '\n';
+}
+
+// Qt's own notes stay off stderr, which carries the program's messages; --verbose shows them.
+void QtMessages(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (g_verbose)
+        std::cerr << message.toStdString() << std::endl;
+}
+
+// The start-up of the console without its windows; false (the reason already on stderr, on
+// one line) when the program cannot go on.
 bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
+    status = dorvan::cli::kFailure;
     try {
         dm.DataModuleCreate();
-    } catch (const dorvan::SilentAbort&) {
-        status = dorvan::cli::kFailure;
+    } catch (const dorvan::SilentAbort& e) {
+        // The step that gave up said why in its last message (a query that would not open).
+        if (!e.Reason().empty())
+            Report(e.Reason());
+        else if (!g_verbose || ui.LastText().empty())
+            Report(ui.LastText().empty() ? "Az indítás megszakadt." : ui.LastText());
         return false;
     } catch (const std::exception& e) {
-        std::cerr << dorvan::app::OneLine(e.what()) << '\n';
-        status = dorvan::cli::kFailure;
+        Report(e.what());
         return false;
     }
     if (ui.TerminateRequested() || !dm.ZConnection.Connected()) {
         // The step that ended the start-up said why: the update step names the active users,
         // any other step in its last message.
         if (!dm.UpdateScriptRefusal().empty())
-            std::cerr << dm.UpdateScriptRefusal() << '\n';
-        else if (ui.Quiet() && !ui.LastText().empty())
-            std::cerr << dorvan::app::OneLine(ui.LastText()) << '\n';
-        status = dorvan::cli::kFailure;
+            std::cerr << dorvan::app::OneLine(dm.UpdateScriptRefusal()) << '\n';
+        else if (!g_verbose && !ui.LastText().empty())
+            Report(ui.LastText());
+        else if (ui.LastText().empty())
+            Report("Nincs adatbázis-kapcsolat.");
         return false;
     }
-    // The services' own messages are their output.
-    ui.SetQuiet(false);
+    // The services' own messages are their output (kept until the service has ended).
+    ui.ClearKept();
+    status = dorvan::cli::kSuccess;
     return true;
 }
 
@@ -86,6 +122,7 @@ bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
 
 int main(int argc, char** argv) {
     namespace cli = dorvan::cli;
+    dorvan::RemoveTempFoldersOnSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     // Options before the subcommand: --verbose (the dialog texts of the start-up on stderr, not
     // only a failure's reason) and --user USERID (the user to sign in).
@@ -112,6 +149,8 @@ int main(int argc, char** argv) {
             break;
         }
     }
+    g_verbose = verbose;
+    qInstallMessageHandler(QtMessages);
     const std::vector<CliCommand> commands = cli::AllCliCommands();
 
     const CliCommand* command = nullptr;
@@ -169,6 +208,7 @@ int main(int argc, char** argv) {
             return cli::kFailure;
         }
     }
+    ui.ClearKept();
 
     if (command == nullptr) {
         const dorvan::TMainTable& mt = dorvan::MainTable();
@@ -176,19 +216,36 @@ int main(int argc, char** argv) {
         return cli::kSuccess;
     }
 
-    cli::CliContext context{dm, ui, std::cout, std::cerr};
+    // What the service writes to stderr itself is its reason; else the gist of its last
+    // message tells why it refused or failed.
+    std::ostringstream err;
+    cli::CliContext context{dm, ui, std::cout, g_verbose ? std::cerr : err};
     try {
-        return command->run(context, parsed);
+        status = command->run(context, parsed);
     } catch (const cli::UsageError& e) {
         std::cerr << "dorvan-cli " << command->name << ": " << e.what() << '\n';
         return cli::kUsage;
     } catch (const cli::Refused& e) {
-        std::cerr << e.what() << '\n';
+        Report(e.what());
         return cli::kRefused;
-    } catch (const dorvan::SilentAbort&) {
+    } catch (const dorvan::SilentAbort& e) {
+        if (!e.Reason().empty())
+            Report(e.Reason());
         return cli::kRefused;
     } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
+        Report(e.what());
         return cli::kFailure;
     }
+    std::cout.flush();
+    if (!err.str().empty()) {
+        std::cerr << err.str();
+    } else if (status != cli::kSuccess && !ui.Kept().empty()) {
+        Report(ui.Kept().back().text);
+    } else if (status == cli::kSuccess && command->needsStartup) {
+        // (A command that runs the start-up itself keeps the start-up's texts, as it does.)
+        for (const dorvan::ConsoleUi::KeptMessage& m : ui.Kept())
+            std::cerr << dorvan::ConsoleUi::Line(m.caption, dorvan::app::OneLine(m.text), m.icon)
+                      << '\n';
+    }
+    return status;
 }

@@ -4,20 +4,27 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <stdexcept>
 
 #include "app/cli/cli_command.h"
 
 namespace dorvan::cli {
 
 db::TDateTime ParseIsoDate(const std::string& text, const std::string& what) {
-    int y = 0;
-    int m = 0;
-    int d = 0;
-    char tail = 0;
-    const bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
-                        std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3;
+    bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    for (std::size_t i = 0; shaped && i < text.size(); ++i)
+        shaped = i == 4 || i == 7 || (text[i] >= '0' && text[i] <= '9');
     if (!shaped)
         throw UsageError(what + ": '" + text + "' is not a date (YYYY-MM-DD)");
+    const auto digits = [&text](std::size_t from, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = from; i < from + count; ++i)
+            value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    const int y = digits(0, 4);
+    const int m = digits(5, 2);
+    const int d = digits(8, 2);
     static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
     if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] || (m == 2 && d == 29 && !leap))
@@ -32,8 +39,14 @@ double ParseNumber(const std::string& text, const std::string& what) {
     if (!text.empty() && *begin == '+')
         ++begin;
     const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::fixed);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
+    const bool tooLarge = ec == std::errc::result_out_of_range && ptr == end;
+    if (!tooLarge && (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value) ||
+                      begin == end || (*begin == '-' && begin != text.data())))
         throw UsageError(what + ": '" + text + "' is not a number (use a dot for decimals)");
+    if (tooLarge || std::fabs(value) > kMaxNumber)
+        throw NumberOutOfRange(what + ": " +
+                               (text.size() > 40 ? text.substr(0, 37) + "..." : text) +
+                               " is beyond the largest number taken (1e15)");
     return value;
 }
 
@@ -48,6 +61,8 @@ int ParseInt(const std::string& text, const std::string& what) {
 }
 
 std::string FormatNumber(double value) {
+    if (!std::isfinite(value))
+        throw std::runtime_error("Az eredmény nem véges szám (túlcsordulás).");
     if (value == 0)
         return "0";
     char buffer[64];

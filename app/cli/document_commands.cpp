@@ -12,11 +12,14 @@ namespace dorvan::cli {
 
 namespace {
 
+// The most numbers one `number` command hands out.
+constexpr int kMaxNumberCount = 10000;
+
 int RunNumber(CliContext& c, const CliArgs& a) {
     const int kind = ParseInt(a.At(0), "KIND");
     const int count = a.Has("--count") ? ParseInt(a.Value("--count"), "--count") : 1;
-    if (count < 1)
-        throw UsageError("--count must be at least 1");
+    if (count < 1 || count > kMaxNumberCount)
+        throw UsageError("--count must be from 1 to " + std::to_string(kMaxNumberCount));
     const db::TDateTime date =
         a.Has("--date") ? ParseIsoDate(a.Value("--date"), "--date") : c.dm.GetDate();
     for (int i = 0; i < count; ++i) {
@@ -84,7 +87,8 @@ std::vector<CliCommand> DocumentCliCommands() {
         "Hands out the next document number(s) of document kind KIND in the year of the date\n"
         "(default: the server's date), one per line: letters + year + \"/\" + serial, the\n"
         "serial filled to 7 digits; --serial-first puts the serial before the year, --no-fill\n"
-        "leaves it unfilled. Each number is registered once.";
+        "leaves it unfilled. Each number is registered once. --count hands out N numbers,\n"
+        "at most 10000.";
     number.minPositional = number.maxPositional = 1;
     number.flags = {"--serial-first", "--no-fill"};
     number.valueOptions = {"--date", "--count"};

@@ -3,10 +3,12 @@
 #include "datamodule/documents/reversal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "config/main_table.h"
@@ -142,6 +144,22 @@ bool Reversal::LockDocument(int kod, std::optional<db::Transaction>& lock) {
 }
 
 int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool keepTime) {
+    // A conflict with another client undoes the whole attempt; a new one may succeed.
+    // (Inside a caller's transaction the conflict is the caller's to handle.)
+    constexpr int kAttempts = 5;
+    const bool retry = useTransaction && !dm_.ZConnection.InExplicitTransaction();
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return ReverseOnce(kod, stop, useTransaction, keepTime);
+        } catch (const db::TransactionRollback&) {
+            if (!retry || attempt >= kAttempts)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt));
+    }
+}
+
+int Reversal::ReverseOnce(int kod, bool stop, bool useTransaction, bool keepTime) {
     TDM& dm = dm_;
     db::Connection& conn = dm.ZConnection;
     UiPort& ui = dm.UserInterface();
@@ -478,6 +496,10 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
             result = ujKod;
         }
     } catch (const SilentAbort&) {
+        undo();
+        throw;
+    } catch (const db::TransactionRollback&) {
+        // A deadlock or serialization failure is no recording error of the document.
         undo();
         throw;
     } catch (const std::exception& e) {

@@ -45,7 +45,9 @@ class Reversal {
     // Reverses header `kod`; the key of the reversing header, 0 when nothing was done or the
     // work was undone (the user is told why where there is something to tell). A delivery
     // note with every line invoiced ends with SilentAbort. `keepTime` dates the reversal at
-    // the reversed document's date and time + 1 second instead of the server's clock.
+    // the reversed document's date and time + 1 second instead of the server's clock. In a
+    // transaction of its own, a deadlock or serialization failure is tried again a few times;
+    // one that remains rises as db::TransactionRollback (a failure, not a refusal).
     int BizonylatSztorno(int kod, bool stop, bool useTransaction, bool keepTime);
 
     // The server time of the last presence signal, which dates reversals: this value when
@@ -59,6 +61,7 @@ class Reversal {
     // Takes the lock of reversing document `kod` in `lock` (a transaction of the reversal's
     // own connection); false when another live reversal holds it.
     bool LockDocument(int kod, std::optional<db::Transaction>& lock);
+    int ReverseOnce(int kod, bool stop, bool useTransaction, bool keepTime);
 
     TDM& dm_;
     TDateTime lastSignTime_ = 0;

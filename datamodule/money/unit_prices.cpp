@@ -12,6 +12,7 @@
 
 #include "datamodule/dm.h"
 #include "datamodule/support/service_support.h"
+#include "db/retry.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -127,14 +128,16 @@ int UnitPrices::RefreshEgysegAr(int TetelKod, int Mode) {
 }
 
 int UnitPrices::SetTetelUtolsoBeszerzesiAr(int TetelKod, double Ar, TDateTime Datum) {
-    db::Transaction tx(dm_.ZConnection);
-    const long rows = ExecQuery(dm_.ZConnection, "SetTetelUtolsoBeszerzesiArSQL",
-                                {"update tetel", "   set UtolsoBeszerzesiAr = :ar,",
-                                 "       UtolsoBeszerzesiArDatuma = :datum", "  where kod = :kod"},
-                                {{"ar", Ar}, {"datum", db::Value::Date(Datum)}, {"kod", TetelKod}});
-    RefreshEgysegAr(TetelKod, 1);
-    tx.Commit();
-    return rows == 1 ? 1 : 0;
+    // All or nothing; a deadlock or serialization failure with another client is tried again.
+    return db::RunInTransaction(dm_.ZConnection, [&] {
+        const long rows =
+            ExecQuery(dm_.ZConnection, "SetTetelUtolsoBeszerzesiArSQL",
+                      {"update tetel", "   set UtolsoBeszerzesiAr = :ar,",
+                       "       UtolsoBeszerzesiArDatuma = :datum", "  where kod = :kod"},
+                      {{"ar", Ar}, {"datum", db::Value::Date(Datum)}, {"kod", TetelKod}});
+        RefreshEgysegAr(TetelKod, 1);
+        return rows == 1 ? 1 : 0;
+    });
 }
 
 int UnitPrices::SetNewEgysegar(int TetelKod, int EgysegarKod, double Netto, double Brutto) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "config/ui_port.h"
@@ -225,6 +226,11 @@ double EvaluateFormula(const std::string& formula,
 std::vector<TSequenceMove> Maintenance::SetValSequences() {
     UiPort& ui = dm_.UserInterface();
     const ProgressScope progress(ui);
+    // All tables are locked against inserts in one statement, in the order of their names,
+    // before any maximum is read; the main connection's transactions are read committed, so
+    // the maxima are read after the lock, never from an older snapshot. A deadlock with a
+    // writer (or a serialization failure) is tried again; after the last attempt it is a
+    // failure, nothing set.
     return db::RunInTransaction(dm_.ZConnection, [&] {
         std::vector<TSequenceMove> moves;
         auto sequences = OpenQuery(
@@ -232,31 +238,41 @@ std::vector<TSequenceMove> Maintenance::SetValSequences() {
             {"select pg_class.relname", kSchemaRelations,
              "   where (pg_class.relkind = 'S') and (pg_class.relowner <> 1)",
              "     and pg_namespace.nspname = current_schema()", "   order by pg_class.relname"});
-        ui.ShowProgress("Sequences Testing ...");
-        ui.DuckInit(sequences->RecordCount());
+        auto keyed =
+            OpenQuery(dm_.ZConnection, "SetValSequencesSQL",
+                      {"select table_name from information_schema.columns",
+                       "  where table_schema = current_schema()", "    and column_name = 'kod'"});
+        std::set<std::string> withKey;
+        for (keyed->First(); !keyed->Eof(); keyed->Next())
+            withKey.insert(TextField(*keyed, "table_name"));
+        std::vector<std::pair<std::string, std::string>> work;  // sequence, table
+        std::set<std::string> tables;
         for (sequences->First(); !sequences->Eof(); sequences->Next()) {
             const std::string sequence = TextField(*sequences, "relname");
             const std::string table = SequenceTable(sequence);
-            if (sequence != "naplo_tetel_egysegar_seq" && !table.empty()) {
-                auto column =
-                    OpenQuery(dm_.ZConnection, "SetValSequencesSQL",
-                              {"select 1 as van from information_schema.columns",
-                               "  where table_schema = current_schema()",
-                               "    and table_name = :table_name", "    and column_name = 'kod'"},
-                              {{"table_name", table}});
-                if (!column->IsEmpty()) {
-                    const std::string ident = db::QuoteIdent(table);
-                    dm_.ExecSQL("lock table " + ident + " in share row exclusive mode");
-                    auto set = OpenQuery(
-                        dm_.ZConnection, "SetValSequencesSQL",
-                        {"select pg_catalog.setval(cast(:sequence as regclass),",
-                         "    greatest(coalesce((select max(kod) from " + ident + "), 0), 1),",
-                         "    true) as value"},
-                        {{"sequence", db::QuoteIdent(sequence)}});
-                    moves.push_back({sequence, table, Int64Field(*set, "value")});
-                }
+            if (sequence != "naplo_tetel_egysegar_seq" && withKey.count(table) != 0) {
+                work.emplace_back(sequence, table);
+                tables.insert(table);
             }
-            ui.DuckRepaint(sequences->RecNo());
+        }
+        if (!tables.empty()) {
+            std::string list;
+            for (const std::string& table : tables)
+                list += (list.empty() ? "" : ", ") + db::QuoteIdent(table);
+            dm_.ExecSQL("lock table " + list + " in share row exclusive mode");
+        }
+        ui.ShowProgress("Sequences Testing ...");
+        ui.DuckInit(static_cast<int>(work.size()));
+        int done = 0;
+        for (const auto& [sequence, table] : work) {
+            auto set = OpenQuery(dm_.ZConnection, "SetValSequencesSQL",
+                                 {"select pg_catalog.setval(cast(:sequence as regclass),",
+                                  "    greatest(coalesce((select max(kod) from " +
+                                      db::QuoteIdent(table) + "), 0), 1),",
+                                  "    true) as value"},
+                                 {{"sequence", db::QuoteIdent(sequence)}});
+            moves.push_back({sequence, table, Int64Field(*set, "value")});
+            ui.DuckRepaint(++done);
             ui.ProcessMessages();
         }
         return moves;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_support.h"
@@ -31,17 +34,39 @@ TEST(CliSupport, NumbersReadWithADotAndPrintInShortestExactForm) {
         EXPECT_EQ(ParseNumber(c.text, "AMOUNT"), c.value);
         EXPECT_EQ(FormatNumber(ParseNumber(c.text, "AMOUNT")), c.printed);
     }
-    for (const char* bad : {"", "1,5", "1 000", "abc", "1e5x", "nan", "inf", "12.5.1", "--1"}) {
+    const std::string huge = "1" + std::string(308, '0');  // 309 digits, overflows nothing
+    for (const std::string& bad :
+         {std::string(), std::string("1,5"), std::string("1 000"), std::string("abc"),
+          std::string("1e5x"), std::string("nan"), std::string("inf"), std::string("12.5.1"),
+          std::string("--1"), std::string("+-5"), std::string("+"), std::string("1e5"),
+          std::string("-1.8e308")}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(ParseNumber(bad, "AMOUNT"), UsageError);
+    }
+    for (const std::string& large :
+         {huge, "-" + huge, "1" + huge, std::string("1000000000000000.5"),
+          std::string("-2000000000000000")}) {
+        SCOPED_TRACE(large);
+        EXPECT_THROW(ParseNumber(large, "AMOUNT"), NumberOutOfRange);
+    }
+    EXPECT_EQ(ParseNumber("1000000000000000", "AMOUNT"), kMaxNumber);
+    EXPECT_EQ(ParseNumber("-1000000000000000", "AMOUNT"), -kMaxNumber);
+    // Nothing that is not finite is ever printed.
+    for (const double value :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()}) {
+        SCOPED_TRACE(value);
+        EXPECT_THROW(FormatNumber(value), std::runtime_error);
     }
 }
 
 TEST(CliSupport, DatesAreIsoCalendarDays) {
     EXPECT_EQ(FormatIsoDate(ParseIsoDate("2026-03-01", "DATE")), "2026-03-01");
     EXPECT_EQ(FormatIsoDate(ParseIsoDate("2024-02-29", "DATE")), "2024-02-29");
-    for (const char* bad : {"2026-02-29", "2026-13-01", "2026-04-31", "2026-3-1", "01.03.2026",
-                            "2026-03-01x", "", "2026.03.01."}) {
+    for (const char* bad :
+         {"2026-02-29", "2026-13-01", "2026-04-31", "2026-3-1", "01.03.2026", "2026-03-01x", "",
+          "2026.03.01.", " 202-01-01", "2026-+1-01", "+026-01-01", "2026-01- 1", "2026-01-+1",
+          "-026-01-01", "0000-01-01", "2026-00-10", "2026-01-00"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(ParseIsoDate(bad, "DATE"), UsageError);
     }
@@ -69,6 +94,10 @@ TEST(CliSupport, SubcommandArgumentsSplitByDeclaration) {
     EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--bogus"}), UsageError);
     EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--date"}), UsageError);
     EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--all=1"}), UsageError);
+    // An empty value is refused by every option alike.
+    EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--date", ""}), UsageError);
+    EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--date="}), UsageError);
+    EXPECT_THROW(ParseCliArgs(c, {"1", "2", "--currency", ""}), UsageError);
     EXPECT_EQ(ParseCliArgs(c, {"1", "--", "--all"}).At(1), "--all");
 }
 

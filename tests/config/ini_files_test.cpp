@@ -446,6 +446,7 @@ TEST(ConfiguredPort, OnlyPortNumbersAreAccepted) {
     static constexpr Case kCases[] = {
         {"5432", 5432}, {" 5433 ", 5433}, {"1", 1},     {"65535", 65535}, {"0", 0},
         {"-1", 0},      {"-5432", 0},     {"65536", 0}, {"", 0},          {"öt", 0},
+        {"0x10", 0},    {"$10", 0},       {"+5432", 0}, {"54 32", 0},     {"99999999999", 0},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);

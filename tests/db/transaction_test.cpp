@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "db/connection.h"
 #include "db/errors.h"
 #include "db/retry.h"
 #include "db/transaction.h"
+#include "db/value.h"
 #include "support/db_params.h"
 
 namespace dorvan::db {
@@ -135,6 +137,62 @@ TEST_F(TransactionTest, RetryInsideAnOpenTransactionUsesSavepoints) {
     EXPECT_EQ(attempts, 2);
     EXPECT_EQ(Count("outer"), 1);
     EXPECT_EQ(Count("s2"), 1);
+}
+
+// The connection leaves nothing in the server session that a pooled server connection would
+// hand on to another client: no start-up options, and the isolation level given to each
+// transaction it begins, never set for the session.
+TEST_F(TransactionTest, IsolationTravelsWithEachTransactionNotTheSession) {
+    const auto show = [this](const char* setting) {
+        return conn.Execute(std::string("SHOW ") + setting).Text(0, 0);
+    };
+    const std::string serverDefault = show("transaction_isolation");
+    EXPECT_EQ(show("DateStyle"), "ISO, YMD");
+    EXPECT_EQ(conn.Execute("SELECT setting FROM pg_settings WHERE name = 'DateStyle'"
+                           " AND source = 'session'")
+                  .Rows(),
+              0)
+        << "the date style came by the start-up packet, not a session SET";
+
+    for (const IsolationLevel level : {IsolationLevel::Serializable, IsolationLevel::RepeatableRead,
+                                       IsolationLevel::ReadCommitted}) {
+        conn.SetIsolation(level);
+        conn.Connect();
+        SCOPED_TRACE(static_cast<int>(level));
+        EXPECT_EQ(show("transaction_isolation"), serverDefault);
+        EXPECT_EQ(show("default_transaction_isolation"), serverDefault);
+        {
+            Transaction tx(conn);
+            const char* expected = level == IsolationLevel::Serializable     ? "serializable"
+                                   : level == IsolationLevel::RepeatableRead ? "repeatable read"
+                                                                             : "read committed";
+            EXPECT_EQ(show("transaction_isolation"), expected);
+            tx.Commit();
+        }
+        EXPECT_EQ(show("default_transaction_isolation"), serverDefault);
+        // With auto-commit off the implicit transaction gets the level as well.
+        conn.SetAutoCommit(false);
+        EXPECT_NE(show("transaction_isolation"), std::string());
+        conn.Rollback();
+        conn.SetAutoCommit(true);
+    }
+    conn.SetIsolation(IsolationLevel::Default);
+}
+
+// A number that is not finite is never sent as a value: nothing is written.
+TEST_F(TransactionTest, NonFiniteNumbersAreNeverWritten) {
+    conn.Execute("CREATE TABLE IF NOT EXISTS t_float (kod serial PRIMARY KEY, v double precision)");
+    conn.Execute("DELETE FROM t_float");
+    for (const double bad :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()}) {
+        SCOPED_TRACE(bad);
+        std::string text;
+        EXPECT_THROW(Value(bad).ToPgText(text), DataException);
+    }
+    std::string text;
+    ASSERT_TRUE(Value(1e300).ToPgText(text));
+    EXPECT_EQ(conn.Execute("SELECT count(*) FROM t_float").Text(0, 0), "0");
 }
 
 }  // namespace

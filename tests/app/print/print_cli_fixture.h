@@ -4,6 +4,7 @@
 // folder, the public-address page answered on loopback and the central information database
 // on the test server, so that a successful start-up says nothing.
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -113,6 +114,53 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
     std::filesystem::remove(err);
     return result;
 }
+
+// A program started in the background; its stdout and stderr land in files of `cwd`.
+class BackgroundProcess {
+  public:
+    BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
+                      const std::filesystem::path& cwd, const std::string& name)
+        : out_(cwd / (name + ".out")), err_(cwd / (name + ".err")) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (::chdir(cwd.c_str()) != 0 || !std::freopen(out_.c_str(), "w", stdout) ||
+                !std::freopen(err_.c_str(), "w", stderr))
+                ::_exit(127);
+            ::alarm(120);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+    }
+    ~BackgroundProcess() {
+        if (pid_ > 0 && !waited_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    ProcessResult Wait() {
+        ProcessResult result;
+        int status = 0;
+        if (::waitpid(pid_, &status, 0) == pid_)
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        waited_ = true;
+        result.out = ReadText(out_);
+        result.err = ReadText(err_);
+        return result;
+    }
+
+  private:
+    std::filesystem::path out_;
+    std::filesystem::path err_;
+    pid_t pid_ = -1;
+    bool waited_ = false;
+};
 
 #ifdef DORVAN_PRINT
 // Tests that run dorvan-print as a process: one installation for the suite, a scratch

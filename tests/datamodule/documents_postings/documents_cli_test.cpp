@@ -166,23 +166,17 @@ TEST_F(DocumentsCliTest, ReversalMessagesRoundingAndTheSignedInUser) {
     };
     const Case kCases[] = {
         // Nobody signed in: Hungarian.
-        {{"reverse", "4311"},
-         "",
-         3,
-         "[warning] Dorvan dialog: Szállítólevélen feltüntetett készlet túllépése!\n"},
+        {{"reverse", "4311"}, "", 3, "Szállítólevélen feltüntetett készlet túllépése!\n"},
         // A user whose language is English, by option and by the environment.
         {{"--user", "nagyp", "reverse", "4311"},
          "",
          3,
-         "[warning] Dorvan dialog: The quantity on the delivery note is exceeded!\n"},
-        {{"reverse", "4311"},
-         "nagyp",
-         3,
-         "[warning] Dorvan dialog: The quantity on the delivery note is exceeded!\n"},
+         "The quantity on the delivery note is exceeded!\n"},
+        {{"reverse", "4311"}, "nagyp", 3, "The quantity on the delivery note is exceeded!\n"},
         {{"--user=kovacsne", "reverse", "4311"},
          "nagyp",
          3,
-         "[warning] Dorvan dialog: Szállítólevélen feltüntetett készlet túllépése!\n"},
+         "Szállítólevélen feltüntetett készlet túllépése!\n"},
         // An unknown user is a usage error.
         {{"--user", "nincs'ilyen", "reverse", "4311"},
          "",
