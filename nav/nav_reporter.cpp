@@ -213,6 +213,15 @@ std::vector<TNavSendResult> TNavReporter::Send(const std::vector<int>& keys,
             const TNavInvoice& invoice = data.invoice;
             result.invoiceNumber = invoice.invoiceNumber;
             result.operation = OperationName(invoice.operation);
+            // The authority takes an invoice only from its own supplier's technical user.
+            if (invoice.supplier.taxNumber.taxpayerId != client_.Credentials().taxNumber) {
+                result = Refused(key, invoice.invoiceNumber + ": a kiállító adószáma (" +
+                                          invoice.supplier.taxNumber.taxpayerId +
+                                          ") nem a technikai felhasználó adózójáé (" +
+                                          client_.Credentials().taxNumber +
+                                          "): SUPPLIER_TAX_NUMBER_MISMATCH");
+                continue;
+            }
             if (invoice.reference) {
                 result.modificationIndex = invoice.reference->modificationIndex;
                 if (!invoice.reference->modifyWithoutMaster &&

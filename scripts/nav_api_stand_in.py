@@ -5,7 +5,7 @@
                         --exchange-key X --tax-number NNNNNNNN
 
 Listens on a free loopback port and prints it as the first line of stdout. Serves
-POST <any prefix>/tokenExchange, /manageInvoice, /manageAnnulment, /queryTransactionStatus and
+POST /invoiceService/v3/tokenExchange, /manageInvoice, /manageAnnulment, /queryTransactionStatus and
 /queryTransactionList, checking what the authority checks on receipt:
 
   * the request is well-formed and valid against invoiceApi.xsd (xmllint, validate-api.xsd),
@@ -615,8 +615,8 @@ def make_handler(stand_in):
         def do_POST(self):
             length = int(self.headers.get("Content-Length") or 0)
             body = self.rfile.read(length)
-            operation = self.path.rstrip("/").rsplit("/", 1)[-1]
-            if operation not in OPERATIONS:
+            prefix, _, operation = self.path.rstrip("/").rpartition("/")
+            if prefix != "/invoiceService/v3" or operation not in OPERATIONS:
                 return self.answer(404, b"", "text/plain")
             try:
                 status, data = stand_in.handle(operation, body)

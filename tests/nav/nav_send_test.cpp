@@ -156,11 +156,12 @@ class NavSendTest : public ::testing::Test {
             EXPECT_FALSE(Contains(stored, secret)) << stored;
     }
 
-    void WriteCredentials(const std::string& signingKey, mode_t mode = 0600) const {
+    void WriteCredentials(const std::string& signingKey, mode_t mode = 0600,
+                          const std::string& taxNumber = kTaxNumber) const {
         std::ofstream file(credentials_, std::ios::trunc);
         file << "[NAV]\nLogin=" << kLogin << "\nPassword=" << kPassword
              << "\nSigningKey=" << signingKey << "\nExchangeKey=" << kExchangeKey
-             << "\nTaxNumber=" << kTaxNumber
+             << "\nTaxNumber=" << taxNumber
              << "\nSoftwareId=HU12345678-DORVAN1\nSoftwareDevName=Tiszavirág Fejlesztő Kft."
                 "\nSoftwareDevContact=fejleszto@example.hu\nSoftwareDevCountryCode=HU\n";
         file.close();
@@ -550,6 +551,51 @@ TEST_F(NavSendTest, CredentialsReadableByOthersAreRefused) {
     }
     EXPECT_TRUE(Register(4317).empty());
     EXPECT_EQ(standIn_->Get("/control/tokens"), "0\t0\t0\n");
+}
+
+// The interface out of reach, an address that is not the interface, a technical user of another
+// taxpayer: one line each; nothing was received, the register says so.
+TEST_F(NavSendTest, NoInterfaceOrNotOurs) {
+    int closedPort = 0;
+    {
+        const LoopbackHttpServer probe(DORVAN_HTTP_TEST_SERVER);
+        closedPort = probe.Port();
+    }
+    struct Case {
+        const char* name;
+        std::string url;
+        std::string taxNumber;
+        int status;
+        std::string err;        // part of the one line
+        std::string register_;  // the row; "" none
+    };
+    const Case cases[] = {
+        {"nobody listening",
+         "http://127.0.0.1:" + std::to_string(closedPort) + "/invoiceService/v3", kTaxNumber, 1,
+         "4317: SZ2026/0000002: Az adóhatóság felülete nem érhető el (tokenExchange): ",
+         "CREATE|-|-|1|FAILED"},
+        {"not the interface", standIn_->Url() + "/invoiceService/v2", kTaxNumber, 1,
+         "4317: SZ2026/0000002: Az adóhatóság felülete nem értelmezhető választ adott (HTTP 404)",
+         "CREATE|-|-|1|FAILED"},
+        {"another taxpayer's user", standIn_->ApiUrl(), "87654321", 3,
+         "4317: SZ2026/0000002: a kiállító adószáma (12345678) nem a technikai felhasználó "
+         "adózójáé (87654321): SUPPLIER_TAX_NUMBER_MISMATCH",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sql("delete from nav_bekuldes");
+        WriteCredentials(kSigningKey, 0600, c.taxNumber);
+        const EnvVar url("DORVAN_NAV_API_URL", c.url);
+        const ProcessResult r = Cli({"nav-send", "4317"});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, "");
+        ASSERT_EQ(r.ErrLines().size(), 1u) << r.err;
+        EXPECT_TRUE(Contains(r.err, c.err)) << r.err;
+        EXPECT_EQ(Register(4317), c.register_.empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{c.register_});
+    }
+    EXPECT_TRUE(standIn_->Log().empty());
 }
 
 TEST_F(NavSendTest, CommandLines) {
