@@ -236,7 +236,8 @@ std::vector<TNavSendResult> TNavReporter::Send(const std::vector<int>& keys,
                     continue;
                 }
             }
-            if (batch.size() == kMaxItemsPerRequest) {
+            if (batch.size() >=
+                std::clamp<std::size_t>(options.batchSize, 1, kMaxItemsPerRequest)) {
                 SendBatch(batch, results);
                 batch.clear();
                 requestId = NewRequestId();

@@ -53,8 +53,9 @@ struct TNavStatusLine {
 };
 
 struct TNavSendOptions {
-    std::string appearance = "PAPER";  // PAPER or ELECTRONIC
-    std::string workstation;           // recorded with each submission
+    std::string appearance = "PAPER";             // PAPER or ELECTRONIC
+    std::string workstation;                      // recorded with each submission
+    std::size_t batchSize = kMaxItemsPerRequest;  // invoices in one request, 1 to 100
 };
 
 class TNavReporter {
@@ -63,7 +64,8 @@ class TNavReporter {
     // wait for another transaction of the caller).
     TNavReporter(TDM& dm, db::Connection& registerConnection, TNavClient& client);
 
-    // Sends the documents (in the order given, at most 100 in one request, each once).
+    // Sends the documents (in the order given, at most options.batchSize in one request, each
+    // once).
     std::vector<TNavSendResult> Send(const std::vector<int>& keys, const TNavSendOptions& options);
 
     // The latest submission of a document, its state queried; empty when it has none.

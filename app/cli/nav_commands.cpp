@@ -56,6 +56,12 @@ int RunSend(CliContext& c, const CliArgs& a) {
     options.appearance = a.Value("--appearance", "PAPER");
     if (options.appearance != "PAPER" && options.appearance != "ELECTRONIC")
         throw UsageError("--appearance is PAPER or ELECTRONIC");
+    if (a.Has("--batch")) {
+        const int size = ParseInt(a.Value("--batch"), "--batch");
+        if (size < 1 || size > static_cast<int>(nav::kMaxItemsPerRequest))
+            throw UsageError("--batch takes 1 to 100 invoices in one request");
+        options.batchSize = static_cast<std::size_t>(size);
+    }
     options.workstation = MainTable().LocalHostName;
     nav::TNavClient client = MakeClient();
     nav::TNavReporter reporter(c.dm, c.dm.ZConnection, client);
@@ -181,11 +187,12 @@ std::vector<CliCommand> NavCliCommands() {
 
     CliCommand send;
     send.name = "nav-send";
-    send.synopsis = "KEY... [--appearance PAPER|ELECTRONIC]";
+    send.synopsis = "KEY... [--appearance PAPER|ELECTRONIC] [--batch N]";
     send.help =
         "Reports the invoices with header KEY to the tax authority (Online Számla 3.0): checks\n"
         "each invoice's data, sends it as CREATE, or as MODIFY/STORNO with its modification\n"
-        "index for a reversing document (at most 100 in one request), and prints one line per\n"
+        "index for a reversing document (--batch: at most N in one request, default and most\n"
+        "100; each request with a token of its own), and prints one line per\n"
         "invoice: KEY<TAB>TRANSACTION-ID<TAB>INDEX. Every submission is recorded in the register\n"
         "nav_bekuldes before it leaves. Refused (exit 3, one line each): an invoice already\n"
         "DONE or in flight, a reversal whose original is not DONE yet, data the authority would\n"
@@ -195,7 +202,7 @@ std::vector<CliCommand> NavCliCommands() {
         "folder; the interface: $DORVAN_NAV_API_URL, else the authority's test environment.";
     send.minPositional = 1;
     send.maxPositional = std::numeric_limits<std::size_t>::max();
-    send.valueOptions = {"--appearance"};
+    send.valueOptions = {"--appearance", "--batch"};
     send.run = RunSend;
     commands.push_back(std::move(send));
 

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -270,21 +271,26 @@ constexpr DemoInvoice kDemoInvoices[] = {
 };
 
 TEST_F(NavSendTest, EveryDemoInvoiceAndTheReversalToDone) {
-    // The invoices in one request; the reversal 4322 of 4321 waits for its original.
+    // Two invoices in a request; the reversal 4322 of 4321 waits for its original.
     standIn_->Control("processing_seconds=600");
-    const ProcessResult sent = Cli({"nav-send", "4311", "4317", "4318", "4320", "4321", "4322"});
+    const ProcessResult sent =
+        Cli({"nav-send", "4311", "4317", "4318", "4320", "4321", "4322", "--batch", "2"});
     EXPECT_EQ(sent.status, 3) << sent.err;
     const auto lines = Lines(sent.out);
     ASSERT_EQ(lines.size(), 5u) << sent.out;
-    const std::string transaction = Fields(lines[0]).at(1);
+    std::vector<std::string> transactions;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE(lines[i]);
         const auto f = Fields(lines[i]);
         ASSERT_EQ(f.size(), 3u);
         EXPECT_EQ(f[0], std::to_string(kDemoInvoices[i].key));
-        EXPECT_EQ(f[1], transaction);
-        EXPECT_EQ(f[2], std::to_string(i + 1));
+        EXPECT_EQ(f[2], std::to_string(i % 2 + 1));
+        if (i % 2 == 0)
+            transactions.push_back(f[1]);
+        else
+            EXPECT_EQ(f[1], transactions.back());
     }
+    EXPECT_EQ(std::set<std::string>(transactions.begin(), transactions.end()).size(), 3u);
     ASSERT_EQ(sent.ErrLines().size(), 1u) << sent.err;
     EXPECT_TRUE(Contains(sent.err, "4322: SZ2026/0000006 (STORNO)")) << sent.err;
     EXPECT_TRUE(Contains(sent.err, "SZ2026/0000005) még nincs befogadva (SENDING)")) << sent.err;
@@ -307,8 +313,8 @@ TEST_F(NavSendTest, EveryDemoInvoiceAndTheReversalToDone) {
     }
     const std::map<int, std::vector<std::string>> expected = {
         {4311, {"CREATE|-|-|1|DONE"}}, {4317, {"CREATE|-|-|2|DONE"}},
-        {4318, {"CREATE|-|-|3|DONE"}}, {4320, {"CREATE|-|-|4|DONE"}},
-        {4321, {"CREATE|-|-|5|DONE"}}, {4322, {"STORNO|1|SZ2026/0000005|1|DONE"}},
+        {4318, {"CREATE|-|-|1|DONE"}}, {4320, {"CREATE|-|-|2|DONE"}},
+        {4321, {"CREATE|-|-|1|DONE"}}, {4322, {"STORNO|1|SZ2026/0000005|1|DONE"}},
     };
     for (const auto& [key, rows] : expected) {
         SCOPED_TRACE(key);
@@ -608,6 +614,8 @@ TEST_F(NavSendTest, CommandLines) {
         {{"nav-send", "x"}, 2},
         {{"nav-send", "0"}, 2},
         {{"nav-send", "4317", "--appearance", "EDI"}, 2},
+        {{"nav-send", "4317", "--batch", "101"}, 2},
+        {{"nav-send", "4317", "--batch", "0"}, 2},
         {{"nav-status", "4317", "--wait", "-1"}, 2},
         {{"nav-status", "no such id!"}, 2},
         {{"nav-annul", "4317", "WRONG_CODE", "x"}, 2},
