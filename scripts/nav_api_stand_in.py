@@ -47,6 +47,8 @@ import hashlib
 import http.server
 import os
 import random
+import shutil
+import signal
 import string
 import subprocess
 import sys
@@ -645,8 +647,17 @@ def main():
     stand_in = StandIn(args)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(stand_in))
     server.daemon_threads = True
+
+    def stop(*_):
+        shutil.rmtree(stand_in.work, ignore_errors=True)
+        sys.exit(0)
+
+    signal.signal(signal.SIGTERM, stop)
     print(server.server_address[1], flush=True)
-    server.serve_forever()
+    try:
+        server.serve_forever()
+    finally:
+        shutil.rmtree(stand_in.work, ignore_errors=True)
 
 
 if __name__ == "__main__":
