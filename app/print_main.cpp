@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
 
     app::PrintOptions options;
     try {
-        options = app::ParsePrintOptions(std::vector<std::string>(argv + 1, argv + argc));
+        const char* envUser = std::getenv("DORVAN_USER");
+        options = app::ParsePrintOptions(std::vector<std::string>(argv + 1, argv + argc),
+                                         envUser != nullptr ? envUser : "");
     } catch (const app::PrintUsageError& e) {
         std::cerr << "dorvan-print: " << e.what() << " (see --help)" << std::endl;
         return kUsage;
@@ -101,6 +103,17 @@ int main(int argc, char** argv) {
     if (!dm.ZConnection.Connected()) {
         std::cerr << "Nincs adatbázis-kapcsolat." << std::endl;
         return kFailure;
+    }
+    if (!options.user.empty()) {
+        try {
+            if (!dm.SignIn(options.user)) {
+                std::cerr << "dorvan-print: unknown user '" << OneLine(options.user) << "'"
+                          << std::endl;
+                return kUsage;
+            }
+        } catch (const std::exception& e) {
+            return Fail(e);
+        }
     }
 
     try {

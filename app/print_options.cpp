@@ -35,8 +35,10 @@ int ParseKey(const std::string& text) {
 
 }  // namespace
 
-PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
+PrintOptions ParsePrintOptions(const std::vector<std::string>& args,
+                               const std::string& environmentUser) {
     PrintOptions options;
+    options.user = environmentUser;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const Argument arg = Split(args[i]);
         // The value of an option that needs one: after "=" or the next argument.
@@ -92,6 +94,11 @@ PrintOptions ParsePrintOptions(const std::vector<std::string>& args) {
         } else if (arg.name == "--nav-operation") {
             noValue();
             options.navOperation = true;
+        } else if (arg.name == "--user") {
+            options.user = value();
+            if (options.user.empty()) {
+                throw PrintUsageError("--user: empty user id");
+            }
         } else if (arg.name == "--verbose") {
             noValue();
             options.verbose = true;
@@ -142,6 +149,9 @@ std::string PrintUsage() {
                "  --nav-operation  how that data is sent, one line on stdout: CREATE, or STORNO,\n"
                "                   the modification index and the original invoice's number\n"
                "                   separated by tabs\n"
+               "  --user USERID    sign this user in after the start-up (default: $DORVAN_USER),\n"
+               "                   so that the user's language and rights apply; an unknown\n"
+               "                   user is a usage error\n"
                "  --verbose        also the dialog texts of the start-up on stderr\n"
                "  --help           this text\n"
                "  --version        the program's version\n"

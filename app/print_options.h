@@ -2,7 +2,7 @@
 // The command line of dorvan-print:
 //   dorvan-print [--key N | --number DOCNO] [--lang CODE] [--prev] [--text FILE]
 //                [--pdf FILE] [--print[=PRINTER]] [--copies] [--port DEVICE] [--nav-xml FILE]
-//                [--nav-xml-warnings] [--nav-operation] [--verbose]
+//                [--nav-xml-warnings] [--nav-operation] [--user USERID] [--verbose]
 // Options with a value take it as the next argument or after "=".
 
 #include <optional>
@@ -34,6 +34,8 @@ struct PrintOptions {
     // The dialog texts of the start-up and the services on stderr (else only a failure's
     // final reason).
     bool verbose = false;
+    // The user to sign in after the start-up (--user, else $DORVAN_USER); empty: nobody.
+    std::string user;
 
     // The invoice data for the tax authority is made.
     bool NavOutput() const { return navXml || navWarnings || navOperation; }
@@ -47,8 +49,10 @@ class PrintUsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Parses the arguments after the program name.
-PrintOptions ParsePrintOptions(const std::vector<std::string>& args);
+// Parses the arguments after the program name; `environmentUser` ($DORVAN_USER) is the user
+// when --user is not given.
+PrintOptions ParsePrintOptions(const std::vector<std::string>& args,
+                               const std::string& environmentUser = {});
 
 // The text of --help.
 std::string PrintUsage();

@@ -153,6 +153,7 @@ class TDM : public DmContext {
     ModuleQuery& _setup_mainSQL = setup_._setup_mainSQL;
     ModuleQuery& _setupSQL = setup_._setupSQL;
     void SetSetup(const std::string& UserID) { setup_.SetSetup(UserID); }
+    bool SignIn(const std::string& UserID) { return setup_.SignIn(UserID); }
     void _setup_mainSQLAfterOpen(db::DataSet& DataSet) { setup_._setup_mainSQLAfterOpen(DataSet); }
 
     // --- Start-up (datamodule/core/startup.h) ---

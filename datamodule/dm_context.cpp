@@ -24,4 +24,19 @@ DmContext::DmContext() {
     ZConnection_info.SetParams(info);
 }
 
+bool DmContext::HasUniqueKey(const std::string& name) {
+    const auto known = uniqueKeys_.find(name);
+    if (known != uniqueKeys_.end())
+        return known->second;
+    const db::Result r = ZConnection.Execute(
+        "SELECT 1 FROM pg_catalog.pg_index i"
+        "  JOIN pg_catalog.pg_class c ON c.oid = i.indexrelid"
+        " WHERE c.relname = $1 AND c.relnamespace = 'public'::regnamespace"
+        "   AND i.indisunique AND i.indisvalid",
+        {name});
+    const bool present = r.Rows() > 0;
+    uniqueKeys_.emplace(name, present);
+    return present;
+}
+
 }  // namespace dorvan

@@ -3,6 +3,7 @@
 // the settings record and the user-interface port. Service groups (numbering, reversal, pricing,
 // ...) work on this context so that each group can live in files of its own.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,20 @@ struct DmContext {
     std::vector<db::DataSet*> Queries;
     void RegisterQuery(db::DataSet& query) { Queries.push_back(&query); }
 
+    // Whether the database has the unique key `name` (a valid unique index or constraint of
+    // that name): the release's update scripts leave a key out where rows written before
+    // break it, and a service that leans on one then writes under a lock instead (see
+    // datamodule/support/key_lock.h). Asked once per key on ZConnection; ForgetUniqueKeys
+    // (the update step calls it) makes the next call ask again.
+    bool HasUniqueKey(const std::string& name);
+    void ForgetUniqueKeys() { uniqueKeys_.clear(); }
+
     // The global settings record and the installed user-interface port.
     TMainTable& Settings() const { return MainTable(); }
     UiPort& UserInterface() const { return Ui(); }
+
+  private:
+    std::map<std::string, bool> uniqueKeys_;
 };
 
 }  // namespace dorvan

@@ -9,7 +9,10 @@ namespace dorvan::db {
 
 namespace {
 
-void IgnoreNotice(void*, const char*) {}
+std::string ResultField(const PGresult* result, int code) {
+    const char* value = PQresultErrorField(result, code);
+    return value != nullptr ? value : "";
+}
 
 const char* IsolationText(IsolationLevel level) {
     switch (level) {
@@ -63,7 +66,21 @@ void Connection::Connect() {
         conn_.reset();
         ThrowConnectError(message, "08001");
     }
-    PQsetNoticeProcessor(conn_.get(), IgnoreNotice, nullptr);
+    // Notices go to the handler when one is set; nothing is written to stderr.
+    PQsetNoticeReceiver(
+        conn_.get(),
+        [](void* self, const PGresult* notice) {
+            const auto* connection = static_cast<const Connection*>(self);
+            if (!connection->noticeHandler_)
+                return;
+            try {
+                connection->noticeHandler_({ResultField(notice, PG_DIAG_SEVERITY_NONLOCALIZED),
+                                            ResultField(notice, PG_DIAG_MESSAGE_PRIMARY)});
+            } catch (...) {
+                // Nothing may leave the client library's callback.
+            }
+        },
+        this);
     explicitTx_ = false;
     tables_.clear();
     if (const char* iso = IsolationText(isolation_)) {

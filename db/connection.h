@@ -5,6 +5,7 @@
 // transaction was started. With auto-commit off a transaction is always open: the first
 // statement after connecting or after Commit/Rollback begins one.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -43,6 +44,14 @@ struct TableInfo {
     std::vector<ColumnInfo> columns;
     // "schema"."name", quoted for statements.
     std::string QualifiedName() const;
+};
+
+// A message the server sends beside a result (RAISE NOTICE / WARNING in a function or a
+// script): its severity as the server names it in English ("WARNING", "NOTICE", ...) and its
+// primary text.
+struct ServerNotice {
+    std::string severity;
+    std::string message;
 };
 
 // A parameter value in the text form the server reads; nullopt is SQL NULL.
@@ -93,6 +102,12 @@ class Connection {
 
     pg_conn* Handle() const { return conn_.get(); }
 
+    // Hands the server's notices to `handler` while it is set (they are dropped otherwise);
+    // also across a reconnection. An empty function drops them again.
+    void SetNoticeHandler(std::function<void(const ServerNotice&)> handler) {
+        noticeHandler_ = std::move(handler);
+    }
+
   private:
     void EnsureConnected() const;
     void BeginIfNeeded();
@@ -109,6 +124,7 @@ class Connection {
     bool explicitTx_ = false;
     IsolationLevel isolation_ = IsolationLevel::Default;
     std::map<Oid, TableInfo> tables_;
+    std::function<void(const ServerNotice&)> noticeHandler_;
 };
 
 }  // namespace dorvan::db

@@ -192,6 +192,7 @@ void Query::ExecSQL() {
     Close();
     Result r = Run();
     rowsAffected_ = r.AffectedRows();
+    commandStatus_ = r.CommandStatus();
 }
 
 void Query::InternalOpen() {

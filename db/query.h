@@ -53,6 +53,8 @@ class Query : public DataSet {
     // parameters the text may hold several statements separated by ";".
     void ExecSQL();
     long RowsAffected() const { return rowsAffected_; }
+    // The command tag of the last ExecSQL ("UPDATE 0", "SELECT 1", ...).
+    const std::string& CommandStatus() const { return commandStatus_; }
 
     // The table an open query writes to (the one its columns come from); throws
     // DataSetError when the columns come from no table or from several.
@@ -93,6 +95,7 @@ class Query : public DataSet {
     std::vector<ColumnSource> sources_;
     std::vector<std::string> expected_;
     long rowsAffected_ = 0;
+    std::string commandStatus_;
     bool paramCheck_ = true;
 };
 

@@ -45,4 +45,11 @@ long Result::AffectedRows() const {
     return n != nullptr && *n != '\0' ? std::strtol(n, nullptr, 10) : 0;
 }
 
+std::string Result::CommandStatus() const {
+    if (!result_)
+        return {};
+    const char* tag = PQcmdStatus(result_.get());
+    return tag != nullptr ? std::string(tag) : std::string();
+}
+
 }  // namespace dorvan::db

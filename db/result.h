@@ -30,6 +30,8 @@ class Result {
     int ColumnTableColumn(int column) const;
     // Rows touched by INSERT/UPDATE/DELETE; 0 otherwise.
     long AffectedRows() const;
+    // The server's command tag: "UPDATE 3", "INSERT 0 1", "SELECT 1", "CREATE TABLE".
+    std::string CommandStatus() const;
 
   private:
     struct Clear {

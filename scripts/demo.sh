@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the program (release preset), starts a throwaway local PostgreSQL
-# cluster holding the demo database, writes the configuration, exports invoice 4317 to
+# cluster holding the product's database, lets the program's first start-up bring it up to
+# date with the release's update scripts (as at a shop), loads the demo company, writes the
+# configuration, exports invoice 4317 to
 # racun.txt and a PDF (plus the five-page invoice 4320 and the euro invoice 4318 in
 # English), says where the files are, and opens the console when a display is present.
 # The cluster is stopped again at the end.
@@ -24,15 +26,16 @@ mkdir -p "$work"
 demo_cluster_start "$work"
 trap 'demo_web_stop; demo_cluster_stop' EXIT
 echo "PostgreSQL demo cluster on 127.0.0.1:$DEMO_PORT ($DEMO_PGDIR)"
-demo_database_load
+demo_product_database
 demo_install "$work"
 # The public-address page answers on loopback, so the start-up also reads the program
 # version from the local central information database.
 demo_web_start
 
-# The update scripts of the release beside the program, and one more of the demo's own: the
-# first start-up applies them in name order (the demo's adds a column with a default) and
-# logs them; the next one removes the files.
+# A copy of the release's update scripts beside the program (the start-up removes applied
+# scripts from that folder, so never the checkout's own), and one more of the demo's own:
+# the first start-up applies them in name order (the demo's adds a column with a default)
+# and logs them; the next one removes the files.
 mkdir -p "$DORVAN_EXE_DIR/database_scripts"
 cp "$here"/database_scripts/*.sql "$DORVAN_EXE_DIR/database_scripts/"
 cat >"$DORVAN_EXE_DIR/database_scripts/900_tetel_polc.sql" <<'SQL'
@@ -44,8 +47,10 @@ export DORVAN_LPT1="$work/LPT1.prn"
 rm -f "$work"/racun*.txt "$work"/racun*.pdf "$DORVAN_LPT1"
 
 cd "$work"
-echo "Update scripts of the start-up (dorvan-cli update-scripts):"
+echo "Update scripts of the first start-up on the product's database (dorvan-cli update-scripts):"
 "$bin/dorvan-cli" update-scripts
+# The demo company, entered after the update as a shop's own data would be.
+demo_data_load
 echo "  the new column: $(demo_psql -d Dorvan_Data -At -c "SELECT polc FROM tetel WHERE kod = 1")"
 
 # The console's print test: racun.txt in the current folder, copied to the port.

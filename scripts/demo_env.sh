@@ -7,6 +7,10 @@
 #                               the caller stops it with demo_cluster_stop
 #   demo_database_load          creates "Dorvan_Data" (schema + demo data) and the central
 #                               information database "Kalvex_Data"
+#   demo_product_database       creates "Dorvan_Data" as a shop has it before this program's
+#                               update scripts (sql/product_schema.sql) and "Kalvex_Data";
+#                               the first start-up applies the scripts, demo_data_load then
+#                               loads the demo company
 #   demo_web_start              stands a loopback server in for the maker's web server (the
 #                               public-address page), unless DORVAN_WEB_SERVER is set;
 #                               demo_web_stop ends it
@@ -61,14 +65,28 @@ demo_psql() {
   PGPASSWORD=postgres psql -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$DEMO_PORT" -U postgres "$@"
 }
 
-demo_database_load() {
-  demo_psql -d postgres -c "CREATE DATABASE \"Dorvan_Data\" TEMPLATE template0 ENCODING 'UTF8'"
-  demo_psql -d Dorvan_Data -f "$demo_root/sql/schema.sql" >/dev/null
-  demo_psql -d Dorvan_Data -f "$demo_root/sql/demo.sql" >/dev/null
+demo_info_database_load() {
   if [ -f "$demo_root/sql/info_schema.sql" ]; then
     demo_psql -d postgres -c "CREATE DATABASE \"Kalvex_Data\" TEMPLATE template0 ENCODING 'UTF8'"
     demo_psql -d Kalvex_Data -f "$demo_root/sql/info_schema.sql" >/dev/null
   fi
+}
+
+demo_database_load() {
+  demo_psql -d postgres -c "CREATE DATABASE \"Dorvan_Data\" TEMPLATE template0 ENCODING 'UTF8'"
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/schema.sql" >/dev/null
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/demo.sql" >/dev/null
+  demo_info_database_load
+}
+
+demo_product_database() {
+  demo_psql -d postgres -c "CREATE DATABASE \"Dorvan_Data\" TEMPLATE template0 ENCODING 'UTF8'"
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/product_schema.sql" >/dev/null
+  demo_info_database_load
+}
+
+demo_data_load() {
+  demo_psql -d Dorvan_Data -f "$demo_root/sql/demo.sql" >/dev/null
 }
 
 demo_install() {

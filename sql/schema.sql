@@ -1,4 +1,8 @@
--- Database schema of the Dorvan 2007 invoice console.
+-- Database schema of the Dorvan 2007 invoice console: the product's database
+-- (sql/product_schema.sql) with everything the release's update scripts (database_scripts/)
+-- add to it, in one file. A test compares a database made from this file with one made from
+-- the product's schema and the scripts, object by object: a change to one belongs in the
+-- others (a new script for what the program adds, this file for the result).
 --
 -- Loaded into an empty UTF8 database as one script (one call of the client library, simple
 -- query protocol), so it holds plain SQL only.
@@ -2011,6 +2015,52 @@ BEGIN
     END IF;
     UPDATE tetel SET atlagar = v_atlag WHERE kod = p_tetel;
     RETURN v_atlag;
+END;
+$$;
+
+-- ---------------------------------------------------------------------------------------
+-- The update scripts' tool for unique keys (database_scripts/002_frissites_egyedi_kulcs.sql):
+-- makes a key unless rows written before break it, then says so in one warning.
+-- ---------------------------------------------------------------------------------------
+CREATE FUNCTION frissites_egyedi_kulcs(p_tabla text, p_nev text, p_kulcs text,
+                                       p_megkotes boolean DEFAULT false,
+                                       p_feltetel text DEFAULT NULL)
+    RETURNS boolean
+    LANGUAGE plpgsql AS $$
+DECLARE
+    v_szures text := coalesce(' WHERE ' || p_feltetel, '');
+    v_ismetlodok text[];
+    v_szoveg text;
+BEGIN
+    IF to_regclass(quote_ident(p_nev)) IS NOT NULL THEN
+        RETURN true;
+    END IF;
+    BEGIN
+        IF p_megkotes THEN
+            EXECUTE format('ALTER TABLE %I ADD CONSTRAINT %I UNIQUE (%s)', p_tabla, p_nev, p_kulcs);
+        ELSE
+            EXECUTE format('CREATE UNIQUE INDEX %I ON %I (%s)%s', p_nev, p_tabla, p_kulcs,
+                           v_szures);
+        END IF;
+        RETURN true;
+    EXCEPTION WHEN unique_violation THEN
+        -- the rows stay as they are; the key is not made
+    END;
+    EXECUTE format('SELECT array_agg(k ORDER BY k) FROM (SELECT k FROM'
+                   ' (SELECT ROW(%1$s)::text AS k, ROW(%1$s) IS NOT NULL AS teljes FROM %2$I%3$s) s'
+                   ' WHERE teljes GROUP BY k HAVING count(*) > 1) d',
+                   p_kulcs, p_tabla, v_szures)
+        INTO v_ismetlodok;
+    v_szoveg := format('%s: ismétlődő kulcsértékek (%s)%s: %s%s; a(z) %s egyedi kulcs nem jött '
+                       'létre, a sorok változatlanok.',
+                       p_tabla, p_kulcs, coalesce(' ahol ' || p_feltetel, ''),
+                       array_to_string(v_ismetlodok[1:10], ', '),
+                       CASE WHEN cardinality(v_ismetlodok) > 10
+                            THEN format(' és még %s', cardinality(v_ismetlodok) - 10)
+                            ELSE '' END,
+                       p_nev);
+    RAISE WARNING '%', translate(v_szoveg, E'\r\n', '  ');
+    RETURN false;
 END;
 $$;
 

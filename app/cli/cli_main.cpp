@@ -10,6 +10,7 @@
 // understood, 3 refused by the service (its message on stderr) or silently aborted.
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -28,11 +29,13 @@ namespace {
 using dorvan::cli::CliCommand;
 
 void PrintUsage(std::ostream& out, const std::vector<CliCommand>& commands) {
-    out << "Usage: dorvan-cli [--verbose] [SUBCOMMAND [ARGS...]]\n"
+    out << "Usage: dorvan-cli [--verbose] [--user USERID] [SUBCOMMAND [ARGS...]]\n"
            "  or:  dorvan-cli --help | --version\n"
            "Without a subcommand: the start-up only, then the connection on one line.\n"
            "A failed start-up ends with its reason on one line; --verbose shows the dialog "
            "texts.\n"
+           "--user (default: $DORVAN_USER) signs that user in after the start-up, so that the "
+           "user's\nlanguage, rights and record stamps apply; an unknown user is a usage error.\n"
            "Dates are YYYY-MM-DD, numbers use a dot; 'dorvan-cli SUBCOMMAND --help' tells "
            "more.\n\nSubcommands:\n";
     std::size_t width = 0;
@@ -84,10 +87,31 @@ bool StartUp(dorvan::TDM& dm, dorvan::ConsoleUi& ui, int& status) {
 int main(int argc, char** argv) {
     namespace cli = dorvan::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
-    // --verbose first: the dialog texts of the start-up on stderr, not only a failure's reason.
-    const bool verbose = !args.empty() && args[0] == "--verbose";
-    if (verbose)
-        args.erase(args.begin());
+    // Options before the subcommand: --verbose (the dialog texts of the start-up on stderr, not
+    // only a failure's reason) and --user USERID (the user to sign in).
+    bool verbose = false;
+    const char* envUser = std::getenv("DORVAN_USER");
+    std::string user = envUser != nullptr ? envUser : "";
+    while (!args.empty()) {
+        if (args[0] == "--verbose") {
+            verbose = true;
+            args.erase(args.begin());
+        } else if (args[0] == "--user" || args[0].rfind("--user=", 0) == 0) {
+            const bool inlineValue = args[0] != "--user";
+            if (!inlineValue && args.size() < 2) {
+                std::cerr << "dorvan-cli: --user needs a user id\n";
+                return cli::kUsage;
+            }
+            user = inlineValue ? args[0].substr(7) : args[1];
+            if (user.empty()) {
+                std::cerr << "dorvan-cli: --user needs a user id\n";
+                return cli::kUsage;
+            }
+            args.erase(args.begin(), args.begin() + (inlineValue ? 1 : 2));
+        } else {
+            break;
+        }
+    }
     const std::vector<CliCommand> commands = cli::AllCliCommands();
 
     const CliCommand* command = nullptr;
@@ -134,6 +158,17 @@ int main(int argc, char** argv) {
     int status = cli::kSuccess;
     if ((command == nullptr || command->needsStartup) && !StartUp(dm, ui, status))
         return status;
+    if ((command == nullptr || command->needsStartup) && !user.empty()) {
+        try {
+            if (!dm.SignIn(user)) {
+                std::cerr << "dorvan-cli: unknown user '" << dorvan::app::OneLine(user) << "'\n";
+                return cli::kUsage;
+            }
+        } catch (const std::exception& e) {
+            std::cerr << dorvan::app::OneLine(e.what()) << '\n';
+            return cli::kFailure;
+        }
+    }
 
     if (command == nullptr) {
         const dorvan::TMainTable& mt = dorvan::MainTable();

@@ -83,11 +83,18 @@ int Message(CliContext& c, const CliArgs& a) {
     return kSuccess;
 }
 
-int RunUpdateScripts(CliContext& c, const CliArgs&) {
+int RunUpdateScripts(CliContext& c, const CliArgs& a) {
     const auto step = c.dm.OnQueryingUpdateScript;
+    const std::string retry = a.Value("--retry");
     bool stepRan = false;
+    bool notFailed = false;
     c.dm.OnQueryingUpdateScript = [&] {
         stepRan = true;
+        // --retry: the script's failure is forgotten first, so this very step applies it.
+        if (!retry.empty() && !c.dm.updateScripts_.RetryScript(retry)) {
+            notFailed = true;
+            throw UpdateStepDone{};
+        }
         if (step) {
             step();
         }
@@ -101,8 +108,11 @@ int RunUpdateScripts(CliContext& c, const CliArgs&) {
     if (!stepRan) {
         throw std::runtime_error("Az indítás nem jutott el a frissítő szkriptekig.");
     }
+    if (notFailed) {
+        throw Refused("A frissítő szkript nincs sikertelenként naplózva: " + retry);
+    }
 
-    int failed = 0;
+    std::vector<std::string> failed;
     for (const TScriptOutcome& o : c.dm.updateScripts_.Outcomes()) {
         c.out << ScriptOutcomeWord(o.kind) << '\t' << o.script;
         if (!o.note.empty()) {
@@ -110,14 +120,21 @@ int RunUpdateScripts(CliContext& c, const CliArgs&) {
         }
         c.out << '\n';
         if (o.kind == TScriptOutcomeKind::Failed) {
-            ++failed;
+            failed.push_back(o.script);
         }
     }
     if (!c.dm.UpdateScriptRefusal().empty()) {
         throw Refused(c.dm.UpdateScriptRefusal());
     }
-    if (failed > 0) {
-        c.err << failed << " frissítő szkript hibával leállt, visszagörgetve." << '\n';
+    if (!failed.empty()) {
+        // A failed script is not tried again by itself: say how, once it is mended.
+        std::string names;
+        for (const std::string& name : failed) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        c.err << failed.size() << " frissítő szkript hibával leállt: " << names
+              << "; javítás után újra lefut: dorvan-cli update-scripts --retry " << failed.front()
+              << '\n';
         return kFailure;
     }
     return kSuccess;
@@ -194,11 +211,13 @@ std::vector<CliCommand> StockSystemCommands() {
     commands.push_back(std::move(message));
 
     CliCommand scripts =
-        Make("update-scripts", "",
+        Make("update-scripts", "[--retry SCRIPT]",
              "The start-up up to and including the update scripts, then one line per "
-             "script: applied, failed, already-applied, failed-before or skipped, with "
-             "the reason (TAB between fields).",
+             "script: applied, failed, already-applied, failed-before, skipped or postponed, "
+             "with the reason (TAB between fields). --retry SCRIPT first forgets that the "
+             "script failed (its log row of status 0), so that it is applied again.",
              0, 0);
+    scripts.valueOptions = {"--retry"};
     scripts.run = RunUpdateScripts;
     scripts.needsStartup = false;
     commands.push_back(std::move(scripts));

@@ -37,6 +37,16 @@ std::string FirstRowText(db::Query& q) {
     return result;
 }
 
+// What a statement did: a data-changing statement (INSERT, UPDATE, DELETE, MERGE) did its
+// work when it touched a row; any other statement when it ran.
+bool StatementDidWork(const db::Query& q) {
+    const std::string& tag = q.CommandStatus();
+    const std::string verb = tag.substr(0, tag.find(' '));
+    if (verb == "INSERT" || verb == "UPDATE" || verb == "DELETE" || verb == "MERGE")
+        return q.RowsAffected() > 0;
+    return true;
+}
+
 }  // namespace
 
 std::string SqlServices::GetSQLResult(const std::string& sql) {
@@ -72,13 +82,15 @@ std::unique_ptr<db::Query> SqlServices::GetSQLResultTable(const std::string& sql
 }
 
 bool SqlServices::ExecSQL(const std::string& sql) {
-    return ExecSQLList({sql}, ctx_.ZConnection);
+    auto q = MakeQuery(ctx_.ZConnection, "ExecSQL", sql, nullptr);
+    q->ExecSQL();
+    return StatementDidWork(*q);
 }
 
 bool SqlServices::ExecSQL(const std::string& sql, const db::ParamValues& params) {
     auto q = MakeQuery(ctx_.ZConnection, "ExecSQL", sql, &params);
     q->ExecSQL();
-    return true;
+    return StatementDidWork(*q);
 }
 
 bool SqlServices::ExecSQLList(const std::vector<std::string>& list) {

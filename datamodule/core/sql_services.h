@@ -33,10 +33,13 @@ class SqlServices {
     std::unique_ptr<db::Query> GetSQLResultTable(const std::string& sql);
     std::unique_ptr<db::Query> GetSQLResultTable(const std::string& sql,
                                                  const db::ParamValues& params);
-    // Return true; errors raise.
+    // Runs one statement; errors raise. The result tells what it did: for INSERT, UPDATE,
+    // DELETE and MERGE true only when a row was written, changed or deleted; for any other
+    // statement true (it ran). Of a script of several statements the last one tells.
     bool ExecSQL(const std::string& sql);
     bool ExecSQL(const std::string& sql, const db::ParamValues& params);
-    // All lines as one script (statements separated by ";").
+    // All lines as one script (statements separated by ";"); true when the script ran,
+    // errors raise.
     bool ExecSQLList(const std::vector<std::string>& list);
     bool ExecSQLList(const std::vector<std::string>& list, db::Connection& connection);
     // The server's local clock, read in a transaction of ZConnection_nonAutoCommit;

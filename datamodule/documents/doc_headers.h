@@ -57,7 +57,8 @@ class DocHeaders {
                       std::string& raktar_mozgas_bizonylat);
     // `bizonylatszam` of a header; "" when none.
     void GetFobizonylat(int kod, std::string& bizonylatszam);
-    // Records the target document of a header; false when the statement failed.
+    // Records the target document of a header; false when there is no such header or the
+    // statement failed.
     bool SetCelbizonylat(int kod, int Cel_kod, int Cel_fajta, const std::string& Cel_szam);
     // Recording date and time of the newest header (headers without a date do not count).
     void GetLastBizKelt(TBizKelt& Kelt);

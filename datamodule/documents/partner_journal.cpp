@@ -63,6 +63,12 @@ int PartnerJournal::AddNew_Esemeny(int PartnerKod, const std::string& Megjegyzes
     };
     return db::RunInTransaction(
         dm_.ZConnection, {.attempts = 20, .retryOnUniqueViolation = true}, [&] {
+            // The partner's numbers are handed out one at a time (the lock lasts until the
+            // commit), so the largest number read is the latest one, also where the unique
+            // key esemeny_naplo_naploszam_key is missing.
+            ExecQuery(dm_.ZConnection, "AddNew_EsemenyLockSQL",
+                      {"SELECT pg_advisory_xact_lock(hashtext('esemeny_naplo'), :partner_kod)"},
+                      {{"partner_kod", PartnerKod}});
             auto q = OpenQuery(
                 dm_.ZConnection, "AddNew_EsemenySQL",
                 {"insert into esemeny_naplo (partner_kod, naploszam, esemeny_kod, megjegyzes,",

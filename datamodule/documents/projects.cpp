@@ -322,7 +322,8 @@ void Projects::GetMaxMinProjektDatum(int Kod, TProjektDatum& Datum) {
     const auto widen = [&](const db::DataSet& q) {
         const TDateTime first = q.FieldByName("datum1").AsDateTime();
         const TDateTime last = q.FieldByName("datum2").AsDateTime();
-        if (first < Datum.datum1 && first != 0)
+        // A start date still unknown takes the first booking or document date.
+        if (first != 0 && (Datum.datum1 == 0 || first < Datum.datum1))
             Datum.datum1 = first;
         if (last > Datum.datum2)
             Datum.datum2 = last;
@@ -347,18 +348,25 @@ void Projects::GetMaxMinProjektDatum(int Kod, TProjektDatum& Datum) {
         if (due > Datum.datum2)
             Datum.datum2 = due;
     }
-    if (Datum.datum1 == 0)
-        Datum.datum1 = dm_.GetDate();
-    if (Datum.datum2 == 0)
-        Datum.datum2 = dm_.GetDate();
+    if (Datum.datum1 == 0 || Datum.datum2 == 0) {
+        const TDateTime today = dm_.GetDate();
+        if (Datum.datum1 == 0)
+            Datum.datum1 = today;
+        if (Datum.datum2 == 0)
+            Datum.datum2 = today;
+    }
+    if (Datum.datum1 > Datum.datum2)
+        Datum.datum1 = Datum.datum2;
 }
 
 bool Projects::SetProjectKod(int FejKod, int ProjektKod) {
     const bool result =
         dm_.ExecSQL("update raktar_mozgas_fej set projekt = :projekt where kod = :kod",
                     {{"projekt", ProjektKod}, {"kod", FejKod}});
-    dm_.AddLogItem("PROJEKT BESOROLÁS", "Módosítás: " + std::to_string(FejKod) +
-                                            " új projekt szám: " + std::to_string(ProjektKod));
+    if (result) {
+        dm_.AddLogItem("PROJEKT BESOROLÁS", "Módosítás: " + std::to_string(FejKod) +
+                                                " új projekt szám: " + std::to_string(ProjektKod));
+    }
     return result;
 }
 

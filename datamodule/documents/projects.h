@@ -45,9 +45,13 @@ class Projects {
     // sets only kod. Another mode is reported and ends the application after the figures of
     // all projects are computed.
     void GetProjektForgalomInfo(int Kod, const std::string& Mode, TProjektForgalomInfo& Info);
-    // Key 0: all projects. Dates still unknown at the end become today's server date.
+    // Key 0: all projects. The first date is the earliest of the start date, the bookings and
+    // the documents, the last one the latest of the end date, the bookings, the documents
+    // and their due dates; a last date still unknown becomes today's server date, and the
+    // first date is never after the last one.
     void GetMaxMinProjektDatum(int Kod, TProjektDatum& Datum);
-    // Moves a document to a project and logs the move.
+    // Moves a document to a project and logs the move; false (nothing logged) when there is
+    // no such document.
     bool SetProjectKod(int FejKod, int ProjektKod);
     // The Hungarian name (or `Nev`) of a row, with " (megszünt)" for a row not in use.
     // `Table` must be a plain table name.

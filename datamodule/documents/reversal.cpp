@@ -15,6 +15,7 @@
 #include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
 #include "datamodule/support/service_support.h"
+#include "db/errors.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -22,6 +23,9 @@ namespace dorvan {
 namespace {
 
 constexpr const char* kCr = "\r";
+
+// `sztornozo_bizonylat_kod` of a document whose reversal is under way.
+constexpr int kBeingReversed = -1;
 
 // Floating-point columns that keep their sign in a reversal.
 constexpr const char* kKeepSign[] = {
@@ -106,6 +110,37 @@ TDateTime Reversal::IssueTime() {
     return dm_.GetDateTime().DateTime;
 }
 
+bool Reversal::LockDocument(int kod, std::optional<db::Transaction>& lock) {
+    const auto attempt = [&] {
+        if (!lockConnection_)
+            lockConnection_ = std::make_unique<db::Connection>("ZConnection_sztorno");
+        const db::ConnectionParams& wanted = dm_.ZConnection.Params();
+        const db::ConnectionParams& own = lockConnection_->Params();
+        const bool sameServer = own.host == wanted.host && own.port == wanted.port &&
+                                own.database == wanted.database && own.user == wanted.user &&
+                                own.password == wanted.password;
+        if (!lockConnection_->Connected() || !sameServer) {
+            lockConnection_->SetParams(wanted);
+            lockConnection_->Connect();
+        }
+        lock.emplace(*lockConnection_);
+        auto q = OpenQuery(
+            *lockConnection_, "SztornoZarSQL",
+            {"SELECT pg_try_advisory_xact_lock(hashtext('raktar_mozgas_fej sztorno'), :kod)",
+             "  AS zar"},
+            {{"kod", kod}});
+        return q->FieldByName("zar").AsBoolean();
+    };
+    try {
+        return attempt();
+    } catch (const db::ConnectionFailure&) {
+        // The connection was lost since the last reversal: once more on a new one.
+        lock.reset();
+        lockConnection_->Disconnect();
+        return attempt();
+    }
+}
+
 int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool keepTime) {
     TDM& dm = dm_;
     db::Connection& conn = dm.ZConnection;
@@ -150,15 +185,20 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
             throw SilentAbort();
     }
 
+    // A mark of a reversal under way passes here: whether that reversal still lives is told
+    // by its lock below.
+    const int mark = fej->IsEmpty() ? 0 : IntField(*fej, "sztornozo_bizonylat_kod");
     if (fej->IsEmpty() || IntField(*fej, "kod") != kod ||
-        IntField(*fej, "sztornozott_bizonylat_kod") != 0 ||
-        IntField(*fej, "sztornozo_bizonylat_kod") != 0)
+        IntField(*fej, "sztornozott_bizonylat_kod") != 0 || (mark != 0 && mark != kBeingReversed))
         return 0;
 
     bool reopened = false;
     bool overrun = false;
     bool undone = false;
     int result = 0;
+    // Released after the work is committed or undone (declared before the transaction, so
+    // it goes after it).
+    std::optional<db::Transaction> lock;
     std::optional<db::Transaction> tx;
     // Without a transaction the mark of a reversal that did not finish is taken back, so the
     // document can be reversed again.
@@ -166,8 +206,8 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
         try {
             ExecQuery(conn, "SztornoFoglalasSQL",
                       {"UPDATE raktar_mozgas_fej SET sztornozo_bizonylat_kod = 0",
-                       "  WHERE kod = :kod AND sztornozo_bizonylat_kod = -1"},
-                      {{"kod", kod}});
+                       "  WHERE kod = :kod AND sztornozo_bizonylat_kod = :jel"},
+                      {{"kod", kod}, {"jel", kBeingReversed}});
         } catch (const std::exception&) {
         }
     };
@@ -186,15 +226,22 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
     };
 
     try {
+        // Another reversal of this document that is still running holds the lock.
+        if (!LockDocument(kod, lock))
+            return 0;
         if (useTransaction)
             tx.emplace(conn);
-        // The mark: of several clients reversing this document at once, one gets it.
+        // The mark: of several clients reversing this document at once, one gets it. A mark
+        // left by a reversal that died is taken over (its lock was free); a document that
+        // already has a reversing document is not reversed again.
         const long marked =
             ExecQuery(conn, "SztornoFoglalasSQL",
-                      {"UPDATE raktar_mozgas_fej SET sztornozo_bizonylat_kod = -1",
-                       "  WHERE kod = :kod AND coalesce(sztornozo_bizonylat_kod, 0) = 0",
-                       "    AND coalesce(sztornozott_bizonylat_kod, 0) = 0"},
-                      {{"kod", kod}});
+                      {"UPDATE raktar_mozgas_fej SET sztornozo_bizonylat_kod = :jel",
+                       "  WHERE kod = :kod AND coalesce(sztornozo_bizonylat_kod, 0) IN (0, :jel)",
+                       "    AND coalesce(sztornozott_bizonylat_kod, 0) = 0",
+                       "    AND NOT EXISTS (SELECT 1 FROM raktar_mozgas_fej sztorno",
+                       "                     WHERE sztorno.sztornozott_bizonylat_kod = :kod)"},
+                      {{"kod", kod}, {"jel", kBeingReversed}});
         if (marked == 0) {
             tx.reset();
             return 0;
@@ -367,6 +414,9 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
                           {{"tetel", tetel}});
             }
 
+            // Both links at once, also without the caller's transaction: a reversal cut off
+            // here leaves no reversing document linked one way only.
+            db::Transaction links(conn);
             uj->Edit();
             Set(*uj, "sztornozott_bizonylat",
                 fej->FieldByName("raktar_mozgas_bizonylat").AsValue());
@@ -376,9 +426,9 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
                 const double grossHuf = lib_roundTo(0, bruttoHuf);
                 Set(*uj, "netto_arbevetel_vegosszeg", netto);
                 Set(*uj, "netto_arbevetel_vegosszeg_huf", nettoHuf);
-                Set(*uj, "kerekites", gross - FloatField(*uj, "brutto_arbevetel_vegosszeg"));
-                Set(*uj, "kerekites_huf",
-                    grossHuf - FloatField(*uj, "brutto_arbevetel_vegosszeg_huf"));
+                // The rounding: the rounded total less the lines it rounds.
+                Set(*uj, "kerekites", gross - brutto);
+                Set(*uj, "kerekites_huf", grossHuf - bruttoHuf);
                 Set(*uj, "brutto_arbevetel_vegosszeg", gross);
                 Set(*uj, "brutto_arbevetel_vegosszeg_huf", grossHuf);
                 if (!dm.SzallitoSzamlaLista.empty()) {
@@ -404,6 +454,7 @@ int Reversal::BizonylatSztorno(int kod, bool stop, bool useTransaction, bool kee
                 Set(*fej, "forras_bizonylat_kod", 0);
                 fej->Post();
             }
+            links.Commit();
 
             // Cash postings, negated under new cash-desk numbers of their directions.
             auto penz = OpenQuery(conn, "SztornoPenzSQL",

@@ -6,12 +6,24 @@
 //
 // A document is reversed once: the reversal first marks the header as being reversed with
 // one conditional update, so of several workstations reversing it at the same moment one
-// goes on and the others find it reversed. With a transaction, any failure leaves nothing.
+// goes on and the others find it reversed; the reversing header's link to it is unique in
+// the database. With a transaction, any failure leaves nothing.
+//
+// The mark (`sztornozo_bizonylat_kod` = -1) is only valid while its reversal runs: the
+// reversal holds a lock of the document in a transaction of a connection of its own for as
+// long as it works, and a mark whose lock is free was left by a reversal that died (killed,
+// connection lost) and is taken over. The lock lives in an open transaction, so it ends with
+// the client and holds through a transaction-mode connection pooler.
 
 #include <string>
 
+#include <memory>
+#include <optional>
+
 #include "datamodule/common_types.h"
+#include "db/connection.h"
 #include "db/dataset.h"
+#include "db/transaction.h"
 
 namespace dorvan {
 
@@ -44,9 +56,15 @@ class Reversal {
 
   private:
     TDateTime IssueTime();
+    // Takes the lock of reversing document `kod` in `lock` (a transaction of the reversal's
+    // own connection); false when another live reversal holds it.
+    bool LockDocument(int kod, std::optional<db::Transaction>& lock);
 
     TDM& dm_;
     TDateTime lastSignTime_ = 0;
+    // The connection whose transaction holds the lock of the document being reversed; made
+    // at the first reversal.
+    std::unique_ptr<db::Connection> lockConnection_;
 };
 
 }  // namespace dorvan

@@ -25,21 +25,32 @@ void CashDesk::TakeNextNumber(db::Query& query, int irany) {
     ExecQuery(dm_.ZConnection, "PenztarBizonylatLockSQL",
               {"SELECT pg_advisory_xact_lock(hashtext('penztar_bizonylat'), :irany)"},
               {{"irany", irany}});
-    dm_.NextCodeGen(query, "penztar_bizonylat", "datum", "(penztar_bizonylat_irany = :irany)",
-                    {{"irany", irany}});
-    // A number stays handed out when its postings are gone: the register's latest counts too.
-    auto taken = OpenQuery(dm_.ZConnection, "PenztarBizonylatSzamMaxSQL",
-                           {"select max(penztar_bizonylat) as kod from penztar_bizonylat_szam",
-                            "  where penztar_bizonylat_irany = :irany"},
-                           {{"irany", irany}});
-    const std::string afterTaken = NextYearCode(
-        TextField(*taken, "kod"), db::DecodeDate(query.FieldByName("datum").AsDateTime()).year);
-    if (afterTaken > TextField(query, "penztar_bizonylat"))
-        query.FieldByName("penztar_bizonylat").SetAsString(afterTaken);
+    const int year = db::DecodeDate(query.FieldByName("datum").AsDateTime()).year;
+    const std::string yearText = std::to_string(year);
+    // The largest serial of the direction within the posting's year, among the postings and
+    // the numbers handed out (a number stays handed out when its postings are gone). Only
+    // numbers of the shape YYYY/NNNNNNN count: a later year's numbers and numbers given by hand
+    // ("K-17") do not make the next number.
+    auto latest = OpenQuery(
+        dm_.ZConnection, "PenztarBizonylatMaxSQL",
+        {"select coalesce(max(substr(szam, 6)::integer), 0) as sorszam",
+         "  from (select penztar_bizonylat as szam from penzeszkoz_iktato",
+         "         where penztar_bizonylat_irany = :irany and penztar_bizonylat like :ev",
+         "        union all", "        select penztar_bizonylat from penztar_bizonylat_szam",
+         "         where penztar_bizonylat_irany = :irany and penztar_bizonylat like :ev)",
+         "       as szamok", "  where szam ~ '^[0-9]{4}/[0-9]{7}$'"},
+        {{"irany", irany}, {"ev", yearText + "/%"}});
+    const long long serial = latest->FieldByName("sorszam").AsInteger() + 1;
+    if (yearText.size() != 4 || serial > 9999999) {
+        throw db::DataSetError("no cash-desk number of the shape YYYY/NNNNNNN is left for year " +
+                               yearText + " in direction " + std::to_string(irany));
+    }
+    const std::string number = FormatBizszam("", year, static_cast<int>(serial), true, true);
+    query.FieldByName("penztar_bizonylat").SetAsString(number);
     ExecQuery(dm_.ZConnection, "PenztarBizonylatSzamSQL",
               {"INSERT INTO penztar_bizonylat_szam (penztar_bizonylat_irany, penztar_bizonylat)",
                "  VALUES (:irany, :szam)"},
-              {{"irany", irany}, {"szam", TextField(query, "penztar_bizonylat")}});
+              {{"irany", irany}, {"szam", number}});
 }
 
 std::string CashDesk::AddNew_PenzeszkozValt(int partnerKod, const std::string& bizonylatszam,

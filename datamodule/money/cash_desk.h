@@ -2,9 +2,13 @@
 // Cash-desk postings: money moves between money accounts (`penzeszkoz_iktato`), the
 // reversal of a cash-desk document, the latest date of a direction.
 //
-// Cash-desk numbers are kept in one sequence per direction. Each number handed out is also
-// entered in `penztar_bizonylat_szam`, whose key admits a number once per direction; a
-// posting that meets a number another client took at the same moment takes the next one.
+// Cash-desk numbers ("2026/0000042") are kept in one sequence per direction and year: the next
+// number of a year is the largest serial of that direction within that year + 1, so postings
+// dated in an earlier year (December entered in January) continue that year's sequence, and
+// numbers given by hand in another shape take no part. Numbers of a direction are taken one
+// at a time (a lock of the direction held until the posting is committed), and each number
+// handed out is also entered in `penztar_bizonylat_szam`, whose key admits a number once per
+// direction; a posting that meets a number taken meanwhile takes the next one.
 
 #include <string>
 
@@ -35,8 +39,9 @@ class CashDesk {
     TDateTime GetLastPenztBizKelt(int irany);
 
   private:
-    // Sets `penztar_bizonylat` of the row being inserted to the direction's next number and
-    // enters it in the register (a number taken meanwhile raises db::UniqueViolation).
+    // Sets `penztar_bizonylat` of the row being inserted to the direction's next number in the
+    // year of its `datum` and enters it in the register (a number taken meanwhile raises
+    // db::UniqueViolation).
     void TakeNextNumber(db::Query& query, int irany);
 
     TDM& dm_;

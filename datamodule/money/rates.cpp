@@ -8,6 +8,7 @@
 #include "datamodule/core/lib_common.h"
 #include "datamodule/dm.h"
 #include "datamodule/silent_abort.h"
+#include "datamodule/support/key_lock.h"
 #include "datamodule/support/service_support.h"
 #include "db/value.h"
 
@@ -54,11 +55,23 @@ double Rates::GetArfolyam(const std::string& DevizaNev, bool Silent, TDateTime D
     } else if (DevizaNev == kForint) {
         // The first forint lookup on or before a day seeds the rate of 1; a client that
         // stored the same row first leaves it as it is.
-        ExecQuery(
-            dm_.ZConnection, "GetArfolyamInsertSQL",
-            {"insert into deviza_arfolyam (deviza_nev, datum, huf_ertek)",
-             " values (:deviza_nev, :datum, 1)", " on conflict (deviza_nev, datum) do nothing"},
-            {{"deviza_nev", DevizaNev}, {"datum", day}});
+        const db::ParamValues row = {{"deviza_nev", DevizaNev}, {"datum", day}};
+        if (dm_.HasUniqueKey("deviza_arfolyam_nap_key")) {
+            ExecQuery(
+                dm_.ZConnection, "GetArfolyamInsertSQL",
+                {"insert into deviza_arfolyam (deviza_nev, datum, huf_ertek)",
+                 " values (:deviza_nev, :datum, 1)", " on conflict (deviza_nev, datum) do nothing"},
+                row);
+        } else {
+            UnderKeyLock(dm_.ZConnection, "deviza_arfolyam", DevizaNev, [&] {
+                ExecQuery(dm_.ZConnection, "GetArfolyamInsertSQL",
+                          {"insert into deviza_arfolyam (deviza_nev, datum, huf_ertek)",
+                           " select cast(:deviza_nev as varchar), cast(:datum as date), 1",
+                           "  where not exists (select 1 from deviza_arfolyam",
+                           "   where deviza_nev = :deviza_nev and datum = :datum)"},
+                          row);
+            });
+        }
         rate = 1;
         rowDate = Datum;
     }
@@ -121,10 +134,21 @@ void Rates::ConvertEgysegar(const std::string& CelDeviza, const TEgysegar& Sourc
 }
 
 void Rates::DevizaCheckAndRebuild() {
-    ExecQuery(dm_.ZConnection, "DevizaCheckAndRebuildSQL",
-              {"insert into deviza (nev, megjegyzes)", " values (:nev, :megjegyzes)",
-               " on conflict (nev) do nothing"},
-              {{"nev", kForint}, {"megjegyzes", "Magyar forint"}});
+    const db::ParamValues row = {{"nev", kForint}, {"megjegyzes", "Magyar forint"}};
+    if (dm_.HasUniqueKey("deviza_nev_key")) {
+        ExecQuery(dm_.ZConnection, "DevizaCheckAndRebuildSQL",
+                  {"insert into deviza (nev, megjegyzes)", " values (:nev, :megjegyzes)",
+                   " on conflict (nev) do nothing"},
+                  row);
+        return;
+    }
+    UnderKeyLock(dm_.ZConnection, "deviza", kForint, [&] {
+        ExecQuery(dm_.ZConnection, "DevizaCheckAndRebuildSQL",
+                  {"insert into deviza (nev, megjegyzes)",
+                   " select cast(:nev as varchar), cast(:megjegyzes as varchar)",
+                   "  where not exists (select 1 from deviza where nev = :nev)"},
+                  row);
+    });
 }
 
 }  // namespace dorvan

@@ -16,6 +16,7 @@
 #include "config/format_settings.h"
 #include "config/lib_strings.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "datamodule/support/service_support.h"
 
 namespace dorvan {
@@ -213,18 +214,34 @@ void LayoutsRights::SetGrid(const std::string& UserID, const std::string& FormNa
         IntField(GetGridSQL, "visible") == Visible) {
         return;
     }
-    ExecQuery(dm_.ZConnection, "SetGridSQL",
-              {"insert into _grids (userid, formname, columnname, \"index\", width, visible)",
-               "  values (:userid, :formname, :columnname, :index, :width, :visible)",
-               "  on conflict (userid, formname, columnname) do update",
-               "  set \"index\" = excluded.\"index\", width = excluded.width,",
-               "      visible = excluded.visible"},
-              {{"userid", UserID},
-               {"formname", FormName},
-               {"columnname", ColumnName},
-               {"index", Index},
-               {"width", Width},
-               {"visible", Visible}});
+    const db::ParamValues row = {{"userid", UserID},         {"formname", FormName},
+                                 {"columnname", ColumnName}, {"index", Index},
+                                 {"width", Width},           {"visible", Visible}};
+    if (dm_.HasUniqueKey("_grids_oszlop_key")) {
+        ExecQuery(dm_.ZConnection, "SetGridSQL",
+                  {"insert into _grids (userid, formname, columnname, \"index\", width, visible)",
+                   "  values (:userid, :formname, :columnname, :index, :width, :visible)",
+                   "  on conflict (userid, formname, columnname) do update",
+                   "  set \"index\" = excluded.\"index\", width = excluded.width,",
+                   "      visible = excluded.visible"},
+                  row);
+    } else {
+        UnderKeyLock(dm_.ZConnection, "_grids", KeyText({UserID, FormName, ColumnName}), [&] {
+            const long changed = ExecQuery(
+                dm_.ZConnection, "SetGridSQL",
+                {"update _grids set \"index\" = :index, width = :width, visible = :visible",
+                 "  where userid = :userid and formname = :formname",
+                 "    and columnname = :columnname"},
+                row);
+            if (changed == 0) {
+                ExecQuery(dm_.ZConnection, "SetGridSQL",
+                          {"insert into _grids (userid, formname, columnname, \"index\", width,",
+                           "    visible)",
+                           "  values (:userid, :formname, :columnname, :index, :width, :visible)"},
+                          row);
+            }
+        });
+    }
     GetGridSQL.Refresh();
 }
 
@@ -248,27 +265,46 @@ void LayoutsRights::GetReport(const std::string& UserID, int ReportNumber, TRepo
 int LayoutsRights::SetReport(const std::string& UserID, const std::string& ReportName, int Oriental,
                              int Page, int MarginLeft, int MarginRight, int MarginTop,
                              int MarginBottom, int EmptyCol) {
-    auto q = OpenQuery(
-        dm_.ZConnection, "SetReportSQL",
-        {"insert into _reports (userid, reportname, oriental, page, margin_left, margin_right,",
-         "    margin_top, margin_bottom, emptycol)",
-         "  values (:userid, :reportname, :oriental, :page, :margin_left, :margin_right,",
-         "    :margin_top, :margin_bottom, :emptycol)",
-         "  on conflict (userid, reportname) do update",
-         "  set oriental = excluded.oriental, page = excluded.page,",
-         "      margin_left = excluded.margin_left, margin_right = excluded.margin_right,",
-         "      margin_top = excluded.margin_top, margin_bottom = excluded.margin_bottom,",
-         "      emptycol = excluded.emptycol", "  returning kod"},
-        {{"userid", UserID},
-         {"reportname", ReportName},
-         {"oriental", Oriental},
-         {"page", Page},
-         {"margin_left", MarginLeft},
-         {"margin_right", MarginRight},
-         {"margin_top", MarginTop},
-         {"margin_bottom", MarginBottom},
-         {"emptycol", EmptyCol}});
-    const int kod = IntField(*q, "kod");
+    const db::ParamValues row = {{"userid", UserID},          {"reportname", ReportName},
+                                 {"oriental", Oriental},      {"page", Page},
+                                 {"margin_left", MarginLeft}, {"margin_right", MarginRight},
+                                 {"margin_top", MarginTop},   {"margin_bottom", MarginBottom},
+                                 {"emptycol", EmptyCol}};
+    const std::vector<std::string> insert = {
+        "insert into _reports (userid, reportname, oriental, page, margin_left, margin_right,",
+        "    margin_top, margin_bottom, emptycol)",
+        "  values (:userid, :reportname, :oriental, :page, :margin_left, :margin_right,",
+        "    :margin_top, :margin_bottom, :emptycol)"};
+    int kod = 0;
+    if (dm_.HasUniqueKey("_reports_lista_key")) {
+        std::vector<std::string> upsert = insert;
+        upsert.insert(
+            upsert.end(),
+            {"  on conflict (userid, reportname) do update",
+             "  set oriental = excluded.oriental, page = excluded.page,",
+             "      margin_left = excluded.margin_left, margin_right = excluded.margin_right,",
+             "      margin_top = excluded.margin_top, margin_bottom = excluded.margin_bottom,",
+             "      emptycol = excluded.emptycol", "  returning kod"});
+        kod = IntField(*OpenQuery(dm_.ZConnection, "SetReportSQL", upsert, row), "kod");
+    } else {
+        kod = UnderKeyLock(dm_.ZConnection, "_reports", KeyText({UserID, ReportName}), [&] {
+            auto changed = OpenQuery(
+                dm_.ZConnection, "SetReportSQL",
+                {"update _reports set oriental = :oriental, page = :page,",
+                 "    margin_left = :margin_left, margin_right = :margin_right,",
+                 "    margin_top = :margin_top, margin_bottom = :margin_bottom,",
+                 "    emptycol = :emptycol",
+                 "  where userid = :userid and reportname = :reportname", "  returning kod"},
+                row);
+            if (!changed->IsEmpty()) {
+                changed->First();
+                return IntField(*changed, "kod");
+            }
+            std::vector<std::string> added = insert;
+            added.emplace_back("  returning kod");
+            return IntField(*OpenQuery(dm_.ZConnection, "SetReportSQL", added, row), "kod");
+        });
+    }
     if (GetReportSQL.Active())
         GetReportSQL.Refresh();
     return kod;
@@ -288,19 +324,34 @@ void LayoutsRights::GetReportItem(int ReportKod, int FieldId, TReportItemInfo& I
 
 void LayoutsRights::SetReportItem(int ReportKod, int FieldId, int FieldNo, int FieldCheck,
                                   int SizeMin, int SizeMax) {
-    ExecQuery(dm_.ZConnection, "SetReportItemSQL",
-              {"insert into _reports_items (report_kod, fieldid, fieldno, fieldcheck, size_min,",
-               "    size_max)",
-               "  values (:report_kod, :fieldid, :fieldno, :fieldcheck, :size_min, :size_max)",
-               "  on conflict (report_kod, fieldid) do update",
-               "  set fieldno = excluded.fieldno, fieldcheck = excluded.fieldcheck,",
-               "      size_min = excluded.size_min, size_max = excluded.size_max"},
-              {{"report_kod", ReportKod},
-               {"fieldid", FieldId},
-               {"fieldno", FieldNo},
-               {"fieldcheck", FieldCheck},
-               {"size_min", SizeMin},
-               {"size_max", SizeMax}});
+    const db::ParamValues row = {{"report_kod", ReportKod}, {"fieldid", FieldId},
+                                 {"fieldno", FieldNo},      {"fieldcheck", FieldCheck},
+                                 {"size_min", SizeMin},     {"size_max", SizeMax}};
+    const std::vector<std::string> insert = {
+        "insert into _reports_items (report_kod, fieldid, fieldno, fieldcheck, size_min,",
+        "    size_max)",
+        "  values (:report_kod, :fieldid, :fieldno, :fieldcheck, :size_min, :size_max)"};
+    if (dm_.HasUniqueKey("_reports_items_mezo_key")) {
+        std::vector<std::string> upsert = insert;
+        upsert.insert(upsert.end(),
+                      {"  on conflict (report_kod, fieldid) do update",
+                       "  set fieldno = excluded.fieldno, fieldcheck = excluded.fieldcheck,",
+                       "      size_min = excluded.size_min, size_max = excluded.size_max"});
+        ExecQuery(dm_.ZConnection, "SetReportItemSQL", upsert, row);
+    } else {
+        UnderKeyLock(dm_.ZConnection, "_reports_items",
+                     KeyText({std::to_string(ReportKod), std::to_string(FieldId)}), [&] {
+                         const long changed =
+                             ExecQuery(dm_.ZConnection, "SetReportItemSQL",
+                                       {"update _reports_items set fieldno = :fieldno,",
+                                        "    fieldcheck = :fieldcheck, size_min = :size_min,",
+                                        "    size_max = :size_max",
+                                        "  where report_kod = :report_kod and fieldid = :fieldid"},
+                                       row);
+                         if (changed == 0)
+                             ExecQuery(dm_.ZConnection, "SetReportItemSQL", insert, row);
+                     });
+    }
     if (GetReportItemSQL.Active())
         GetReportItemSQL.Refresh();
 }
@@ -320,11 +371,23 @@ int LayoutsRights::GetMenuVisible(const std::string& UserID, const std::string& 
     int code = kMenuNoRule;
     if (!user.userid.empty() && user.superuser == 1) {
         if (!found) {
-            ExecQuery(
-                dm_.ZConnection, "GetMenuVisibleSQL",
-                {"insert into _menus (userid, menuitem, menuitemvisible)",
-                 "  values (:userid, :menuitem, 0)", "  on conflict (userid, menuitem) do nothing"},
-                {{"userid", UserID}, {"menuitem", MenuItem}});
+            const db::ParamValues row = {{"userid", UserID}, {"menuitem", MenuItem}};
+            if (dm_.HasUniqueKey("_menus_menupont_key")) {
+                ExecQuery(dm_.ZConnection, "GetMenuVisibleSQL",
+                          {"insert into _menus (userid, menuitem, menuitemvisible)",
+                           "  values (:userid, :menuitem, 0)",
+                           "  on conflict (userid, menuitem) do nothing"},
+                          row);
+            } else {
+                UnderKeyLock(dm_.ZConnection, "_menus", KeyText({UserID, MenuItem}), [&] {
+                    ExecQuery(dm_.ZConnection, "GetMenuVisibleSQL",
+                              {"insert into _menus (userid, menuitem, menuitemvisible)",
+                               "  select cast(:userid as varchar), cast(:menuitem as varchar), 0",
+                               "  where not exists (select 1 from _menus",
+                               "    where userid = :userid and menuitem = :menuitem)"},
+                              row);
+                });
+            }
             GetMenuSQL.Refresh();
         }
         code = kMenuShown;

@@ -5,7 +5,9 @@
 #include "config/main_table.h"
 #include "config/network.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "datamodule/support/service_support.h"
+#include "db/retry.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -13,6 +15,10 @@ namespace dorvan {
 namespace {
 
 constexpr long kActiveSeconds = 15;
+
+// A message meets a computer's own signal now and then; each attempt waits for that signal's
+// commit, so a few attempts are plenty.
+constexpr db::RetryPolicy kRingingRetry{.attempts = 10, .backoff = std::chrono::milliseconds(5)};
 
 // This computer's identity as the other services of the registry know it.
 db::ParamValues ThisComputer(const TMainTable& mt) {
@@ -58,11 +64,25 @@ void ClientPresence::SendIPSign(bool Start, std::string& Message) {
                              {"start", Start ? 1 : 0}});
 
     db::Transaction tx(dm_.ZConnection);
-    ExecQuery(
-        dm_.ZConnection, "SendIPSignSQL",
-        {"insert into _currentip (ip, host, local_ip, message)",
-         "  values (:ip, :host, :local_ip, '')", "  on conflict (ip, host, local_ip) do nothing"},
-        computer);
+    if (dm_.HasUniqueKey("_currentip_gep_key")) {
+        ExecQuery(dm_.ZConnection, "SendIPSignSQL",
+                  {"insert into _currentip (ip, host, local_ip, message)",
+                   "  values (:ip, :host, :local_ip, '')",
+                   "  on conflict (ip, host, local_ip) do nothing"},
+                  computer);
+    } else {
+        // Without the key (a computer's row entered twice before): one workstation at a
+        // time checks and inserts under the computer's lock, held until the commit.
+        UnderKeyLock(dm_.ZConnection, "_currentip", KeyText({mt.CurrentIP, host, localIp}), [&] {
+            ExecQuery(dm_.ZConnection, "SendIPSignSQL",
+                      {"insert into _currentip (ip, host, local_ip, message)",
+                       "  select cast(:ip as varchar), cast(:host as varchar),",
+                       "    cast(:local_ip as varchar), ''",
+                       "  where not exists (select 1 from _currentip where ip = :ip",
+                       "    and host = :host and local_ip = :local_ip)"},
+                      computer);
+        });
+    }
     // The row stays locked until the commit: the message read here is emptied before
     // anybody else can read it.
     const auto row =
@@ -88,10 +108,15 @@ void ClientPresence::SendIPSign(bool Start, std::string& Message) {
 
 bool ClientPresence::RingingUser(const std::string& Ip, const std::string& Host,
                                  const std::string& LocalIp, const std::string& Message) {
-    ExecQuery(dm_.ZConnection_behind, "RingingUserSQL",
-              {"update _currentip", "   set message = :message", "  where ip = :ip",
-               "   and host = :host", "   and local_ip = :local_ip"},
-              {{"message", Message}, {"ip", Ip}, {"host", Host}, {"local_ip", LocalIp}});
+    // The side connection is serializable: a computer that signals at the same moment
+    // (its own transaction writes the same row) makes the update fail with a serialization
+    // failure, and the message is written again once that signal is committed.
+    db::RunInTransaction(dm_.ZConnection_behind, kRingingRetry, [&] {
+        ExecQuery(dm_.ZConnection_behind, "RingingUserSQL",
+                  {"update _currentip", "   set message = :message", "  where ip = :ip",
+                   "   and host = :host", "   and local_ip = :local_ip"},
+                  {{"message", Message}, {"ip", Ip}, {"host", Host}, {"local_ip", LocalIp}});
+    });
     return true;
 }
 

@@ -29,8 +29,9 @@ class ClientPresence {
     // its pending message once (`Message` is "" when there is none). One transaction, so
     // two programs sharing the row never both receive the same message.
     void SendIPSign(bool Start, std::string& Message);
-    // Leaves a message for a computer (through ZConnection_behind); a computer without a
-    // row gets nothing. Always true.
+    // Leaves a message for a computer (through ZConnection_behind, tried again while that
+    // computer's own signal holds its row); a computer without a row gets nothing. Always
+    // true; an error that stays after the attempts rises.
     bool RingingUser(const std::string& Ip, const std::string& Host, const std::string& LocalIp,
                      const std::string& Message);
     // Leaves the message for every other active computer. Always true.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "db/errors.h"
 
 namespace dorvan {
@@ -109,9 +110,29 @@ Setup::Setup(TDM& dm)
       _setupSQL(dm, "_setupSQL", {"SELECT *", "  from _setup", "  where userid = :userID"}, -1),
       dm_(dm) {}
 
+bool Setup::SignIn(const std::string& UserID) {
+    if (UserID.empty())
+        return false;
+    TUserInfo user;
+    dm_.GetUserInfo(UserID, user);
+    if (user.userid != UserID)
+        return false;
+    SetSetup(UserID);
+    dm_.Settings().UserID = UserID;
+    return true;
+}
+
 void Setup::SetSetup(const std::string& UserID) {
     OpenSetupRow(dm_, UserID);
-    if (!HasUserRow(dm_, UserID)) {
+    if (!HasUserRow(dm_, UserID) && !dm_.HasUniqueKey("_setup_userid_key")) {
+        // Without the key (a user's row entered twice before) the row is made under the
+        // user's lock: a workstation that waited finds the row made meanwhile.
+        UnderKeyLock(dm_.ZConnection, "_setup", UserID, [&] {
+            OpenSetupRow(dm_, UserID);
+            if (!HasUserRow(dm_, UserID))
+                AppendNewUserRow(_setupSQL, UserID);
+        });
+    } else if (!HasUserRow(dm_, UserID)) {
         try {
             AppendNewUserRow(_setupSQL, UserID);
         } catch (const db::UniqueViolation&) {

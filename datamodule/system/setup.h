@@ -22,6 +22,10 @@ class Setup {
     ModuleQuery _setupSQL;
     // Loads the settings row of a user, creating it with the defaults of a new user.
     void SetSetup(const std::string& UserID);
+    // Signs a user of `munkatars` in: `UserID` of the settings record and the user's settings
+    // row (SetSetup), so that the user's language, rights and record stamps apply. False, and
+    // nothing changed, for an empty or unknown user id.
+    bool SignIn(const std::string& UserID);
     // Completes the global settings row with its defaults (one post when anything changed).
     void _setup_mainSQLAfterOpen(db::DataSet& DataSet);
 

@@ -5,6 +5,7 @@
 #include "config/main_table.h"
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "datamodule/support/service_support.h"
 #include "db/retry.h"
 #include "db/value.h"
@@ -59,12 +60,23 @@ void StartupChecks::FajtaTeszt() {
         dm_.AutoDisableReqField(*q);
         if (q->IsEmpty()) {
             // One row per category, also when another workstation creates it at this moment
-            // (unique index tetel_fajtak_ures_key).
-            ExecQuery(dm_.ZConnection, "FajtaTesztInsertSQL",
-                      {"insert into tetel_fajtak (fajta_kod, lang_0000040e)",
-                       " values (:fajta_kod, :nev)",
-                       " on conflict (fajta_kod) where lang_0000040e = '< üres >' do nothing"},
-                      params);
+            // (unique index tetel_fajtak_ures_key; without it, under the category's lock).
+            if (dm_.HasUniqueKey("tetel_fajtak_ures_key")) {
+                ExecQuery(dm_.ZConnection, "FajtaTesztInsertSQL",
+                          {"insert into tetel_fajtak (fajta_kod, lang_0000040e)",
+                           " values (:fajta_kod, :nev)",
+                           " on conflict (fajta_kod) where lang_0000040e = '< üres >' do nothing"},
+                          params);
+            } else {
+                UnderKeyLock(dm_.ZConnection, "tetel_fajtak", std::to_string(n), [&] {
+                    ExecQuery(dm_.ZConnection, "FajtaTesztInsertSQL",
+                              {"insert into tetel_fajtak (fajta_kod, lang_0000040e)",
+                               " select cast(:fajta_kod as integer), cast(:nev as varchar)",
+                               " where not exists (select 1 from tetel_fajtak",
+                               "  where fajta_kod = :fajta_kod and lang_0000040e = :nev)"},
+                              params);
+                });
+            }
             q = OpenQuery(dm_.ZConnection, "FajtaTesztSQL", select, params);
         }
         if (q->IsEmpty())

@@ -10,6 +10,7 @@
 
 #include "config/ui_port.h"
 #include "datamodule/dm.h"
+#include "datamodule/support/key_lock.h"
 #include "db/transaction.h"
 
 namespace dorvan {
@@ -34,9 +35,14 @@ LangTexts::LangTexts(TDM& dm)
       dm_(dm) {}
 
 std::string LangTexts::UserLang() const {
+    // No signed-in user's settings row, or a row without a language: Hungarian, as an empty
+    // language (or "0") means everywhere.
     if (!dm_._setupSQL.Active() || dm_._setupSQL.IsEmpty())
-        return {};
-    return dm_._setupSQL.FieldByName("lang").AsString();
+        return kLangHungarian;
+    const std::string lang = dm_._setupSQL.FieldByName("lang").AsString();
+    if (lang.empty() || lang == "0")
+        return kLangHungarian;
+    return lang;
 }
 
 namespace {
@@ -76,17 +82,28 @@ bool FindLangRow(TDM& dm, const std::string& FormName, const std::string& Key,
 // stays as it is (one row per form, key and type).
 void AddLangRow(TDM& dm, const std::string& FormName, const std::string& Type,
                 const std::string& Key, const std::string& Hungarian) {
-    dm.ExecSQL(
-        "insert into lang_text (lang_0000040e, lang_00000409, lang_00000407, lang_formname,"
-        " lang_object_type, lang_object)"
-        " values (:hu, :en, :de, :formname, :type, :object)"
-        " on conflict (lang_formname, lang_object, lang_object_type) do nothing",
-        {{"hu", Hungarian},
-         {"en", kNotTranslated},
-         {"de", kNotTranslated},
-         {"formname", FormName},
-         {"type", Type},
-         {"object", Key}});
+    const db::ParamValues row = {{"hu", Hungarian},      {"en", kNotTranslated},
+                                 {"de", kNotTranslated}, {"formname", FormName},
+                                 {"type", Type},         {"object", Key}};
+    if (dm.HasUniqueKey("lang_text_lookup")) {
+        dm.ExecSQL(
+            "insert into lang_text (lang_0000040e, lang_00000409, lang_00000407, lang_formname,"
+            " lang_object_type, lang_object)"
+            " values (:hu, :en, :de, :formname, :type, :object)"
+            " on conflict (lang_formname, lang_object, lang_object_type) do nothing",
+            row);
+        return;
+    }
+    UnderKeyLock(dm.ZConnection, "lang_text", KeyText({FormName, Key, Type}), [&] {
+        dm.ExecSQL(
+            "insert into lang_text (lang_0000040e, lang_00000409, lang_00000407, lang_formname,"
+            " lang_object_type, lang_object)"
+            " select cast(:hu as varchar), cast(:en as varchar), cast(:de as varchar),"
+            " cast(:formname as varchar), cast(:type as varchar), cast(:object as varchar)"
+            " where not exists (select 1 from lang_text where lang_formname = :formname"
+            " and lang_object = :object and lang_object_type = :type)",
+            row);
+    });
 }
 
 void TranslateCaption(TDM& dm, const std::string& FormName, const std::string& Key,

@@ -109,7 +109,8 @@ class LangTexts {
     void Get_Lang_Text_To_Local_MemDatabase();
     void GetLangKeyInfo(const std::string& KeyCode, TLangKeyInfo& Info);
     void GetBizonylat_nyelvInfo(int OrderValue, const std::string& ColumnName, std::string& Text);
-    // The signed-in user's language (`lang` of the settings row; "" without one).
+    // The signed-in user's language: `lang` of the settings row; Hungarian ("0000040E") when
+    // no settings row is open (nobody signed in) or its language is empty or "0".
     std::string UserLang() const;
     // GetLangText while the main connection is up, else `Default`.
     std::string ConfigLangText_Provided(const std::string& FormName, const std::string& Key,

@@ -87,8 +87,11 @@ complete_words() { # PROGRAM WORDS...: what the completion offers for the last w
     "$program" "$@"
 }
 [ "$(complete_words dorvan-cli num)" = number ] || fail "completion of a subcommand"
-complete_words dorvan-cli number -- | grep -qx -- --serial-first || fail "completion of a flag"
-complete_words dorvan-cli number -- | grep -qx -- --date || fail "completion of an option"
+# Read whole before grep -q looks at it: grep -q leaves at the first match, and under
+# pipefail the writer's broken pipe would count as a failure.
+offered=$(complete_words dorvan-cli number --)
+grep -qx -- --serial-first <<<"$offered" || fail "completion of a flag"
+grep -qx -- --date <<<"$offered" || fail "completion of an option"
 [ -z "$(complete_words dorvan-cli number --date "")" ] || fail "completion after --date"
 [ "$(complete_words dorvan-print --pd)" = --pdf ] || fail "completion of dorvan-print"
 [ "$(complete_words dorvan-console --ver)" = --version ] || fail "completion of dorvan-console"

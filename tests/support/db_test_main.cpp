@@ -1,6 +1,7 @@
 // main() of a test program that needs a database: creates a fresh one for this program
 // (schema, and the demo data when DORVAN_TEST_LOAD_DEMO is 1) before the tests run and
-// drops it afterwards.
+// drops it afterwards. With DORVAN_TEST_PRODUCT 1 the schema is the product's database and
+// the release's update scripts, applied by the start-up's update step.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +14,12 @@
 
 #ifndef DORVAN_TEST_LOAD_DEMO
 #define DORVAN_TEST_LOAD_DEMO 0
+#endif
+#ifndef DORVAN_TEST_PRODUCT
+#define DORVAN_TEST_PRODUCT 0
+#endif
+#if DORVAN_TEST_PRODUCT
+#include "support/release_scripts.h"
 #endif
 
 namespace dorvan::test {
@@ -38,7 +45,14 @@ class DatabaseEnvironment : public ::testing::Environment {
     void SetUp() override {
         g_server = PgServer::FromEnvironment();
         g_database = name_;
+#if DORVAN_TEST_PRODUCT
+        CreateProductDatabase(g_server, g_database);
+        ApplyReleaseScripts(g_server, g_database);
+        if (DORVAN_TEST_LOAD_DEMO != 0)
+            RunScript(g_server, g_database, ReadFile(std::string(DORVAN_SQL_DIR) + "/demo.sql"));
+#else
         CreateDatabase(g_server, g_database, true, DORVAN_TEST_LOAD_DEMO != 0);
+#endif
     }
     void TearDown() override {
         if (!g_database.empty())

@@ -97,6 +97,11 @@ void CreateDatabase(const PgServer& server, const std::string& name, bool schema
     }
 }
 
+void CreateProductDatabase(const PgServer& server, const std::string& name) {
+    CreateDatabase(server, name, false, false);
+    RunScript(server, name, ReadFile(std::string(DORVAN_SQL_DIR) + "/product_schema.sql"));
+}
+
 void DropDatabase(const PgServer& server, const std::string& name) {
     auto admin = Connect(server, "postgres");
     Exec(admin.get(), "DROP DATABASE IF EXISTS " + QuoteIdent(name) + " WITH (FORCE)");

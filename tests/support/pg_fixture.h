@@ -3,7 +3,9 @@
 //
 // The cluster's folder comes from DORVAN_TEST_PGDIR (set by CTest); its port is in
 // "<dir>/port". Each test program gets a database of its own, created from the project's
-// sql/schema.sql (and sql/demo.sql when asked) and dropped at the end.
+// sql/schema.sql (and sql/demo.sql when asked) and dropped at the end; a program built with
+// the PRODUCT option gets it the way a shop's database is made: sql/product_schema.sql, then
+// the release's update scripts through the start-up's update step (support/release_scripts.h).
 
 #include <string>
 
@@ -23,6 +25,9 @@ struct PgServer {
 
 // Creates (or recreates) `name`, loading the schema and optionally the demo data.
 void CreateDatabase(const PgServer& server, const std::string& name, bool schema, bool demo);
+// Creates (or recreates) `name` holding the product's database alone
+// (sql/product_schema.sql), as a shop has it before the program's update scripts.
+void CreateProductDatabase(const PgServer& server, const std::string& name);
 void DropDatabase(const PgServer& server, const std::string& name);
 // Runs a whole SQL script (several statements) on a database; throws with the server's
 // message on error.

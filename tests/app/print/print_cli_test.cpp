@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -329,6 +330,45 @@ TEST_F(PrintCliTest, FailuresEndWithOneLineAndNonZeroStatus) {
         EXPECT_TRUE(Contains(lines[0], c.reason)) << lines[0];
         EXPECT_FALSE(fs::exists(Work("racun.txt")));
     }
+}
+
+TEST_F(PrintCliTest, SignedInUser) {
+    ASSERT_EQ(Run({"--text", "nobody.txt"}).status, 0);
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* environment;
+        int status;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"by option", {"--user", "kovacsne", "--text", "kovacsne.txt"}, nullptr, 0, ""},
+        {"by the environment", {"--text", "env.txt"}, "kovacsne", 0, ""},
+        {"the option wins", {"--user=kovacsne", "--text", "both.txt"}, "senki", 0, ""},
+        {"unknown user",
+         {"--user", "nincs", "--text", "x.txt"},
+         nullptr,
+         2,
+         "dorvan-print: unknown user 'nincs'\n"},
+        {"unknown user of the environment",
+         {"--text", "x.txt"},
+         "senki",
+         2,
+         "dorvan-print: unknown user 'senki'\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EnvVar user("DORVAN_USER", c.environment == nullptr
+                                             ? std::nullopt
+                                             : std::optional<std::string>(c.environment));
+        const ProcessResult run = Run(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, c.err);
+        if (c.status == 0) {
+            EXPECT_EQ(ReadText(Work(c.args.back())), ReadText(Work("nobody.txt")));
+        }
+    }
+    EXPECT_FALSE(fs::exists(Work("x.txt")));
 }
 
 TEST_F(PrintCliTest, SecondLanguageOnlyWhenAsked) {

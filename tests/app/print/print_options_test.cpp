@@ -71,15 +71,35 @@ TEST(PrintOptionsTest, RefusedCommandLines) {
         {{"--port", ""}, "--port: empty file name"},
         {{"--prev=1"}, "--prev: takes no value"},
         {{"--copies=3"}, "--copies: takes no value"},
+        {{"--user"}, "--user: missing value"},
+        {{"--user="}, "--user: empty user id"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
         try {
-            ParsePrintOptions(c.args);
+            ParsePrintOptions(c.args, "nagyp");
             ADD_FAILURE() << "accepted";
         } catch (const PrintUsageError& e) {
             EXPECT_EQ(std::string(e.what()), c.reason);
         }
+    }
+}
+
+TEST(PrintOptionsTest, UserFromTheOptionOrTheEnvironment) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* environment;
+        const char* user;
+    };
+    const Case cases[] = {
+        {{}, "", ""},
+        {{}, "nagyp", "nagyp"},
+        {{"--user", "kovacsne"}, "", "kovacsne"},
+        {{"--user=O'Brien"}, "nagyp", "O'Brien"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user);
+        EXPECT_EQ(ParsePrintOptions(c.args, c.environment).user, c.user);
     }
 }
 
@@ -88,7 +108,7 @@ TEST(PrintOptionsTest, HelpNamesEveryOption) {
     const std::string usage = PrintUsage();
     for (const char* option :
          {"--key", "--number", "--lang", "--prev", "--text", "--pdf", "--print", "--copies",
-          "--port", "DORVAN_EXE_DIR", "XDG_DATA_HOME", "DORVAN_LPT1"}) {
+          "--port", "--user", "DORVAN_USER", "DORVAN_EXE_DIR", "XDG_DATA_HOME", "DORVAN_LPT1"}) {
         SCOPED_TRACE(option);
         EXPECT_NE(usage.find(option), std::string::npos);
     }

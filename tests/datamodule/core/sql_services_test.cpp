@@ -69,6 +69,36 @@ TEST_F(SqlServicesTest, ParameterOverloadsBindValues) {
     EXPECT_EQ(&table->GetConnection(), &dm.ZConnection);
 }
 
+TEST_F(SqlServicesTest, ExecSQLTellsWhatTheStatementDid) {
+    dm.ExecSQL("insert into t_plain (nev) values ('egy'), ('kettő')");
+    struct Case {
+        const char* sql;
+        bool did;
+    };
+    const Case kCases[] = {
+        {"update t_plain set nev = 'három' where nev = 'kettő'", true},
+        {"update t_plain set nev = 'négy' where nev = 'nincs ilyen'", false},
+        {"delete from t_plain where nev = 'nincs ilyen'", false},
+        {"insert into t_plain (nev) select nev from t_plain where false", false},
+        {"insert into t_plain (nev) values ('öt')", true},
+        {"delete from t_plain where nev = 'öt'", true},
+        // Statements that change no rows did their work when they ran.
+        {"select 1 where false", true},
+        {"comment on table t_plain is 'próba'", true},
+        // A script: its last statement tells.
+        {"update t_plain set nev = nev where false; select 1", true},
+        {"select 1; update t_plain set nev = nev where false", false},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(dm.ExecSQL(c.sql), c.did);
+    }
+    EXPECT_TRUE(dm.ExecSQL("update t_plain set nev = :uj where nev = :regi",
+                           {{"uj", "O'Hara"}, {"regi", "három"}}));
+    EXPECT_FALSE(dm.ExecSQL("update t_plain set nev = :uj where nev = :regi",
+                            {{"uj", "x"}, {"regi", "három"}}));
+}
+
 TEST_F(SqlServicesTest, ExecSQLListRunsOneScriptAndRaisesOnError) {
     dm.SQLList = {"insert into t_plain (nev) values ('a');",
                   "insert into t_plain (nev) values ('b');"};

@@ -161,6 +161,9 @@ TEST_F(DocHeadersTest, SetCelbizonylatRecordsTheTarget) {
     EXPECT_EQ(dm->GetSQLResult("select cel_bizonylat, cel_bizonylat_kod, cel_bizonylat_fajta "
                                "from raktar_mozgas_fej where kod = 9105"),
               "SZ'2026/1,4317,5");
+    // No such header: nothing recorded, and not reported as done.
+    EXPECT_FALSE(dm->SetCelbizonylat(999999, 4317, 5, "SZ2026/1"));
+    EXPECT_EQ(dm->GetSQLResult("select count(*) from raktar_mozgas_fej where kod = 999999"), "0");
 }
 
 TEST_F(DocHeadersTest, LastRecordingMoment) {

@@ -1,5 +1,6 @@
 // Cash-desk postings against the demo database: numbers per direction, given numbers,
-// postings without a cash-desk document, the reversal of a cash-desk document, the latest
+// numbers across a year boundary and beside numbers given by hand, postings without a
+// cash-desk document, the reversal of a cash-desk document, the latest
 // date of a direction, and clients posting in one direction at the same moment.
 
 #include <chrono>
@@ -60,6 +61,38 @@ TEST_F(CashDeskTest, NumbersPerDirection) {
 
     EXPECT_EQ(dm.GetLastPenztBizKelt(5), db::EncodeDate(2027, 1, 2));
     EXPECT_EQ(dm.GetLastPenztBizKelt(9), 0);
+}
+
+TEST_F(CashDeskTest, NumbersAcrossTheYearAndNumbersGivenByHand) {
+    struct Case {
+        const char* name;
+        const char* given;
+        TDateTime datum;
+        const char* expected;
+    };
+    const Case kCases[] = {
+        {"December", "", db::EncodeDate(2026, 12, 30), "2026/0000001"},
+        {"January", "", db::EncodeDate(2027, 1, 2), "2027/0000001"},
+        {"December entered in January", "", db::EncodeDate(2026, 12, 31), "2026/0000002"},
+        {"January goes on", "", db::EncodeDate(2027, 1, 3), "2027/0000002"},
+        {"given by hand", "K-17", db::EncodeDate(2027, 1, 3), "K-17"},
+        {"after a number given by hand", "", db::EncodeDate(2027, 1, 4), "2027/0000003"},
+        {"given by hand with the year's prefix", "2026/K-9", db::EncodeDate(2026, 12, 31),
+         "2026/K-9"},
+        {"given by hand, six digits", "2026/999999", db::EncodeDate(2026, 12, 31), "2026/999999"},
+        {"December after them", "", db::EncodeDate(2026, 12, 31), "2026/0000003"},
+        {"a later year's number given", "2028/0000050", db::EncodeDate(2028, 1, 1), "2028/0000050"},
+        {"that year goes on from it", "", db::EncodeDate(2028, 1, 2), "2028/0000051"},
+        {"December still after them", "", db::EncodeDate(2026, 12, 31), "2026/0000004"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Post(5, c.given, 100, c.datum), c.expected);
+    }
+    // The reversal of a December cash-desk document in January's books stays in its year.
+    EXPECT_EQ(dm.PenzeszkozSztorno("2026/0000001", 5, db::EncodeDate(2026, 12, 31)),
+              "2026/0000005");
+    EXPECT_EQ(dm.PenzeszkozSztorno("K-17", 5, db::EncodeDate(2027, 1, 5)), "2027/0000004");
 }
 
 TEST_F(CashDeskTest, ReversalOfACashDeskDocument) {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <thread>
 
@@ -195,6 +196,58 @@ TEST_F(ReversalTest, PartlyInvoicedDeliveryNote) {
     EXPECT_EQ(Float("select mennyiseg_szamlazva from raktar_mozgas where kod = 431001"), 25);
 }
 
+TEST_F(ReversalTest, RoundingOfADeliveryNoteReversalIsTheRoundedTotalLessItsLines) {
+    // A delivery note of 3 at a gross 33.50 (100.50, printed as 100, rounding -0.50) at a rate
+    // of 1.5, nothing invoiced: reversed in full.
+    dm.ExecSQLList({
+        "insert into raktar_mozgas_fej (kod, bizonylat_fajta, bizonylatszam, datum, ido, kelte,",
+        "  mozgasnem_kod, deviza_nev, deviza_arfolyam, netto_arbevetel_vegosszeg,",
+        "  brutto_arbevetel_vegosszeg, kerekites, netto_arbevetel_vegosszeg_huf,",
+        "  brutto_arbevetel_vegosszeg_huf, kerekites_huf) values (7320, 4, 'SL2026/0000092',",
+        "  '2026-12-01', '08:00', '2026-12-01', 7, 'EUR', 1.5, 79.2, 100, -0.5, 118.8, 151, 0.25);",
+        "insert into raktar_mozgas (kod, fej_kod, tetel_kod, mennyiseg, mennyiseg_szamlazva,",
+        "  netto_egysegar, brutto_egysegar, netto_arbevetel, brutto_arbevetel) values",
+        "  (732001, 7320, 6, 3, 0, 26.4, 33.5, 79.2, 100.5);",
+    });
+    struct Case {
+        int kod;
+        const char* what;
+    };
+    const Case kCases[] = {{4310, "partly invoiced"}, {7320, "nothing invoiced, odd amounts"}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const int kod = dm.BizonylatSztorno(c.kod, false, true, false);
+        ASSERT_GT(kod, 0);
+        const double lines = Float(
+            "select sum(brutto_arbevetel) from raktar_mozgas where fej_kod = :k", {{"k", kod}});
+        const double linesHuf = Float(
+            "select sum(brutto_arbevetel_huf) from raktar_mozgas where fej_kod = :k", {{"k", kod}});
+        const double total = Float(
+            "select brutto_arbevetel_vegosszeg from raktar_mozgas_fej "
+            "where kod = :k",
+            {{"k", kod}});
+        const double totalHuf = Float(
+            "select brutto_arbevetel_vegosszeg_huf from "
+            "raktar_mozgas_fej where kod = :k",
+            {{"k", kod}});
+        EXPECT_DOUBLE_EQ(total, std::nearbyint(lines));
+        EXPECT_DOUBLE_EQ(
+            Float("select kerekites from raktar_mozgas_fej where kod = :k", {{"k", kod}}),
+            total - lines);
+        EXPECT_DOUBLE_EQ(
+            Float("select kerekites_huf from raktar_mozgas_fej where kod = :k", {{"k", kod}}),
+            totalHuf - linesHuf);
+    }
+    // The odd one: -100.50 rounds to -100 (halves to even), -150.75 to -151.
+    EXPECT_EQ(Value("select brutto_arbevetel_vegosszeg || '|' || kerekites || '|' || "
+                    "brutto_arbevetel_vegosszeg_huf || '|' || kerekites_huf from "
+                    "raktar_mozgas_fej where sztornozott_bizonylat_kod = 7320"),
+              "-100|0.5|-151|-0.25");
+    EXPECT_DOUBLE_EQ(Float("select kerekites from raktar_mozgas_fej where "
+                           "sztornozott_bizonylat_kod = 4310"),
+                     0);
+}
+
 TEST_F(ReversalTest, FullyInvoicedDeliveryNoteEndsSilently) {
     InvoiceFromDeliveryNote(5, 5, 5);
     const std::string counts = Value(kRowCounts);
@@ -288,10 +341,16 @@ TEST_F(ReversalTest, OverrunUndoesTheWorkInATransaction) {
     struct Case {
         bool useTransaction;
         int headersLeft;
+        bool signedIn;
     };
-    const Case kCases[] = {{true, 0}, {false, 1}};
+    // Nobody signed in (no settings row): the message is still the overrun's, in Hungarian.
+    const Case kCases[] = {{true, 0, true}, {false, 1, true}, {true, 0, false}};
     for (const Case& c : kCases) {
-        SCOPED_TRACE(c.useTransaction);
+        SCOPED_TRACE(std::to_string(c.useTransaction) + (c.signedIn ? " signed in" : " nobody"));
+        if (!c.signedIn) {
+            MainTable().UserID.clear();
+            dm._setupSQL.Close();
+        }
         db::Transaction inner(dm.ZConnection);
         // A delivery line corrected to 0 after invoicing takes nothing back.
         InvoiceFromDeliveryNote(0, 5, 5);
@@ -402,6 +461,60 @@ TEST_F(ReversalClientsTest, EightClientsReverseOneDocumentOnce) {
                   1);
         EXPECT_TRUE(ui.messages.empty());
     }
+}
+
+TEST_F(ReversalClientsTest, ReversalCutOffWithoutTransactionCanBeDoneAgain) {
+    Invoice(7604, 40);
+    // The reversal's lines are written slowly, one by one and committed each.
+    dm.ExecSQLList({
+        "create or replace function lassu_sor() returns trigger language plpgsql as",
+        "$$ begin if new.mennyiseg < 0 then perform pg_sleep(0.05); end if; return new; end; $$;",
+        "create trigger lassu_sor before insert on raktar_mozgas",
+        "  for each row execute function lassu_sor();",
+    });
+    struct DropTrigger {
+        TDM& dm;
+        ~DropTrigger() { dm.ExecSQL("drop trigger if exists lassu_sor on raktar_mozgas"); }
+    } dropTrigger{dm};
+
+    TDM client;
+    client.ConnectLocal(test::DatabaseParams());
+    const int pid = std::stoi(client.GetSQLResult("select pg_backend_pid()"));
+    const int negativeLines = Int("select count(*) from raktar_mozgas where mennyiseg < 0");
+    int result = -1;
+    // Joined also when a check below throws.
+    std::jthread reversal([&] { result = client.BizonylatSztorno(7604, false, false, false); });
+    // Halfway: some of its lines are written.
+    bool halfway = false;
+    for (int i = 0; i < 400 && !halfway; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        halfway =
+            Int("select count(*) from raktar_mozgas where mennyiseg < 0") >= negativeLines + 5;
+    }
+    EXPECT_TRUE(halfway);
+    // While it runs, nobody else reverses the document.
+    TDM other;
+    other.ConnectLocal(test::DatabaseParams());
+    EXPECT_EQ(other.BizonylatSztorno(7604, false, false, false), 0);
+    EXPECT_EQ(other.BizonylatSztorno(7604, false, true, false), 0);
+
+    // Its connection is lost: the mark of the reversal under way stays behind.
+    Value("select pg_terminate_backend(:pid)", {{"pid", pid}});
+    reversal.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Value("select sztornozo_bizonylat_kod from raktar_mozgas_fej where kod = 7604"),
+              "-1");
+
+    // The document can be reversed again, once.
+    dm.ExecSQL("drop trigger lassu_sor on raktar_mozgas");
+    const int again = other.BizonylatSztorno(7604, false, false, false);
+    EXPECT_GT(again, 0);
+    EXPECT_EQ(Int("select sztornozo_bizonylat_kod from raktar_mozgas_fej where kod = 7604"), again);
+    EXPECT_EQ(Int("select count(*) from raktar_mozgas_fej where sztornozott_bizonylat_kod = 7604"),
+              1);
+    EXPECT_EQ(Int("select count(*) from raktar_mozgas where fej_kod = :k", {{"k", again}}), 40);
+    EXPECT_EQ(other.BizonylatSztorno(7604, false, false, false), 0);
+    EXPECT_EQ(other.BizonylatSztorno(7604, false, true, false), 0);
 }
 
 TEST_F(ReversalClientsTest, ConnectionLostMidwayLeavesNothing) {

@@ -113,6 +113,11 @@ TEST_F(ProjectsTest, KeyZeroQueriesNothingAndAnUnknownModeEndsTheApplication) {
 
 TEST_F(ProjectsTest, DateRangeWidenedByBookingsAndDocuments) {
     const TDateTime today = dm->GetDate();
+    // A project that starts after today without an end date, and one whose end date was
+    // entered before its start date.
+    Exec(
+        "INSERT INTO projektek (kod, besorolas, partner_kod, datum1, datum2) VALUES"
+        " (104, 1, 8, '2099-01-01', NULL), (105, 1, 8, '2026-06-01', '2026-05-01')");
     struct Case {
         int key;
         TDateTime first, last;
@@ -120,10 +125,13 @@ TEST_F(ProjectsTest, DateRangeWidenedByBookingsAndDocuments) {
     const Case cases[] = {
         {101, db::EncodeDate(2026, 3, 1), db::EncodeDate(2026, 7, 15)},
         {102, db::EncodeDate(2026, 1, 15), db::EncodeDate(2026, 3, 10)},
-        // No dates of its own: today, even though it has an older booking.
-        {103, today, db::EncodeDate(2026, 5, 5)},
+        // No dates of its own: its booking's date, not today.
+        {103, db::EncodeDate(2026, 5, 5), db::EncodeDate(2026, 5, 5)},
         {0, db::EncodeDate(2026, 1, 15), db::EncodeDate(2026, 7, 15)},
         {404, today, today},
+        // The range never ends before it starts.
+        {104, today, today},
+        {105, db::EncodeDate(2026, 5, 1), db::EncodeDate(2026, 5, 1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -165,14 +173,17 @@ TEST_F(ProjectsTest, MovingADocumentToAnotherProjectIsLogged) {
     struct Case {
         int document;
         int project;
+        bool moved;
     };
-    const Case cases[] = {{501, 102}, {501, 101}, {404, 103}};
+    // A document that does not exist is not moved, and no move is logged for it.
+    const Case cases[] = {{501, 102, true}, {501, 101, true}, {404, 103, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.document);
-        EXPECT_TRUE(dm->SetProjectKod(c.document, c.project));
-        EXPECT_TRUE(dm->FindLogItem("PROJEKT BESOROLÁS",
-                                    "Módosítás: " + std::to_string(c.document) +
-                                        " új projekt szám: " + std::to_string(c.project)));
+        EXPECT_EQ(dm->SetProjectKod(c.document, c.project), c.moved);
+        EXPECT_EQ(dm->FindLogItem("PROJEKT BESOROLÁS",
+                                  "Módosítás: " + std::to_string(c.document) +
+                                      " új projekt szám: " + std::to_string(c.project)),
+                  c.moved);
     }
     EXPECT_EQ(Scalar("select projekt from raktar_mozgas_fej where kod = 501"), "101");
 }

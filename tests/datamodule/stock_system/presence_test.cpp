@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "db/date_time.h"
+#include "db/errors.h"
 #include "stock_system_fixture.h"
 
 namespace dorvan::test {
@@ -122,6 +125,66 @@ TEST_F(PresenceTest, SignalRegistersOnceAndHandsOverTheMessageOnce) {
     EXPECT_EQ(first + other, "Hívja vissza O'Neillt!");
     dm->SendIPSign(false, message);
     EXPECT_EQ(message, "");
+}
+
+TEST_F(PresenceTest, MessageArrivesWhileTheComputerSignals) {
+    AddClient("192.0.2.1", "pc1", "Címzett", "2026-06-01", "11:59:50");
+    // The addressee's signal holds its row for a while and changes it.
+    db::Connection holder("holder");
+    holder.SetParams(DatabaseParams());
+    holder.Connect();
+    holder.Execute("BEGIN");
+    holder.Execute("UPDATE _currentip SET lastsign_time = '12:00:00' WHERE ip = '192.0.2.1'");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        holder.Execute("COMMIT");
+    });
+    bool sent = false;
+    EXPECT_NO_THROW(sent = dm->RingingUser("192.0.2.1", "pc1", "10.0.0.9", "Hívjon vissza!"));
+    release.join();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(MessageOf("192.0.2.1"), "Hívjon vissza!");
+
+    // Messages and signals race: every message is either still waiting or was picked up.
+    auto receiver = ConnectedModule();
+    Exec("DELETE FROM _currentip");
+    std::string ignored;
+    receiver->SendIPSign(true, ignored);
+    const std::string host = Scalar("SELECT host FROM _currentip");
+    const std::string localIp = Scalar("SELECT local_ip FROM _currentip");
+    constexpr int kMessages = 40;
+    std::vector<std::string> received;
+    std::atomic<bool> done{false};
+    std::thread signals([&] {
+        while (!done) {
+            std::string message;
+            receiver->SendIPSign(false, message);
+            if (!message.empty())
+                received.push_back(message);
+        }
+        std::string last;
+        receiver->SendIPSign(false, last);
+        if (!last.empty())
+            received.push_back(last);
+    });
+    int failures = 0;
+    for (int i = 0; i < kMessages; ++i) {
+        const std::string text = "üzenet " + std::to_string(i);
+        try {
+            dm->RingingUser("localhost", host, localIp, text);
+        } catch (const db::DbError&) {
+            ++failures;
+        }
+        // The next message only once this one was picked up (a newer one replaces it).
+        for (int wait = 0; wait < 400 && MessageOf("localhost") == text; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done = true;
+    signals.join();
+    EXPECT_EQ(failures, 0);
+    ASSERT_EQ(received.size(), static_cast<std::size_t>(kMessages));
+    for (int i = 0; i < kMessages; ++i)
+        EXPECT_EQ(received[static_cast<std::size_t>(i)], "üzenet " + std::to_string(i));
 }
 
 TEST_F(PresenceTest, RingingAllUserSkipsTheSender) {

@@ -1,5 +1,6 @@
 // dorvan-cli's stock, presence and update-script subcommands as processes against the demo
-// database: the figures, a signal seen from another process until it is 16 seconds old, two
+// database: the figures, a signal seen from another process until it is 16 seconds old, a
+// message to a computer whose row its own signal holds, two
 // start-ups racing for one pending script, and the refusal of the forced update without a
 // screen (dorvan-cli and dorvan-print).
 
@@ -185,6 +186,26 @@ TEST_F(StockSystemCliTest, SignalSeenFromAnotherProcessUntilSixteenSecondsOld) {
     r = Cli({"clients"}, other);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
+}
+
+TEST_F(StockSystemCliTest, MessageArrivesWhileTheComputersRowIsHeld) {
+    OtherClientActive();
+    // The addressee's own signal holds its row for 2 seconds and changes it.
+    db::Connection holder("holder");
+    holder.SetParams(DatabaseParams());
+    holder.Connect();
+    holder.Execute("BEGIN");
+    holder.Execute(
+        "UPDATE _currentip SET lastsign_time = localtimestamp::time(0) WHERE ip = '192.0.2.7'");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        holder.Execute("COMMIT");
+    });
+    const ProcessResult r = Cli({"message", "192.0.2.7", "pult", "10.0.0.7", "Hívja O'Neillt!"});
+    release.join();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Scalar("SELECT message FROM _currentip WHERE ip = '192.0.2.7'"), "Hívja O'Neillt!");
 }
 
 TEST_F(StockSystemCliTest, TwoStartUpsApplyAPendingScriptOnce) {

@@ -248,6 +248,112 @@ TEST_F(ScriptsTest, FolderThatCannotBeWrittenDoesNotStopTheStart) {
     EXPECT_FALSE(ui_.TerminateRequested());
 }
 
+TEST_F(ScriptsTest, SessionSettingsOfAScriptDoNotOutliveIt) {
+    const char* kSession =
+        "SELECT current_setting('search_path') || '|' || current_setting('client_encoding') || "
+        "'|' || current_setting('lock_timeout') || '|' || current_setting('DateStyle') || '|' || "
+        "current_setting('statement_timeout') || '|' || current_user || '|' || "
+        "(SELECT count(*) FROM pg_prepared_statements) || '|' || "
+        "(SELECT count(*) FROM pg_class WHERE relnamespace = pg_my_temp_schema())";
+    const std::string before = dm->GetSQLResult(kSession);
+    Write("070_beallitas.sql",
+          "SET search_path = pg_catalog;\n"
+          "SET client_encoding = 'LATIN2';\n"
+          "SET lock_timeout = '1s';\n"
+          "SET statement_timeout = 12345;\n"
+          "SET DateStyle = 'German';\n"
+          "SET ROLE pg_read_all_data;\n"
+          "RESET ROLE;\n"
+          "CREATE TEMP TABLE ideiglenes_proba (a int);\n"
+          "PREPARE elokeszitett AS SELECT 1;\n"
+          "CREATE TABLE public.beallitas_proba (a int);\n");
+    EXPECT_EQ(Run(*dm), (std::vector<Outcome>{{"070_beallitas.sql", "applied"}}));
+    EXPECT_TRUE(TableExists("beallitas_proba"));
+    EXPECT_EQ(dm->GetSQLResult(kSession), before);
+    // The module's dates are still read in its own style.
+    EXPECT_EQ(dm->GetSQLResult("SELECT DATE '2026-05-05'"), "2026-05-05");
+}
+
+TEST_F(ScriptsTest, AScriptWaitingTooLongForALockIsTriedAgainLater) {
+    Exec("CREATE TABLE zarolt_proba (a int)");
+    db::Connection other("other");
+    other.SetParams(DatabaseParams());
+    other.Connect();
+    other.Execute("BEGIN; LOCK TABLE zarolt_proba IN ACCESS EXCLUSIVE MODE");
+    dm->updateScripts_.ScriptLockTimeout = std::chrono::milliseconds(300);
+    Write("080_zarolt.sql", "ALTER TABLE zarolt_proba ADD COLUMN b int;\n");
+    Write("081_utana.sql", "CREATE TABLE utana_proba (a int);\n");
+
+    EXPECT_EQ(Run(*dm), (std::vector<Outcome>{{"080_zarolt.sql", "postponed"},
+                                              {"081_utana.sql", "skipped"}}));
+    EXPECT_EQ(Status("080_zarolt.sql"), "") << "not logged";
+    EXPECT_FALSE(TableExists("utana_proba")) << "a later script waits for the postponed one";
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text,
+              "A frissítő szkript túl sokáig várt egy zárolásra, a következő indításkor újra "
+              "lefut: 080_zarolt.sql");
+
+    other.Execute("ROLLBACK");
+    EXPECT_EQ(Run(*dm),
+              (std::vector<Outcome>{{"080_zarolt.sql", "applied"}, {"081_utana.sql", "applied"}}));
+    EXPECT_EQ(Status("080_zarolt.sql"), "1");
+}
+
+TEST_F(ScriptsTest, WarningsOfAScriptAreShownOneLineEach) {
+    Write("090_figyelmeztet.sql",
+          "DO $$ BEGIN\n"
+          "  RAISE WARNING 'első sor%', E'\\nmásodik sor';\n"
+          "  RAISE NOTICE 'ez csak megjegyzés';\n"
+          "END $$;\n");
+    const std::vector<Outcome> outcome = Run(*dm);
+    ASSERT_EQ(outcome.size(), 1u);
+    EXPECT_EQ(outcome[0].second, "applied");
+    EXPECT_EQ(dm->updateScripts_.Outcomes()[0].note, "első sor második sor");
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].caption, "Dorvan dialog");
+    EXPECT_EQ(ui_.messages[0].text, "090_figyelmeztet.sql: első sor második sor");
+    EXPECT_EQ(Status("090_figyelmeztet.sql"), "1");
+}
+
+TEST_F(ScriptsTest, AScriptThatEndsTheTransactionItselfIsRefused) {
+    struct Case {
+        const char* script;
+        const char* text;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"100_sajat.sql", "BEGIN;\nCREATE TABLE sajat_proba (a int);\nCOMMIT;\n",
+         "refused: the script ends the transaction itself (BEGIN in line 1); nothing of it was "
+         "run"},
+        {"101_felig.sql", "CREATE TABLE felig_proba (a int);\nCOMMIT;\nSELECT nincs_ilyen;\n",
+         "refused: the script ends the transaction itself (COMMIT in line 2); nothing of it was "
+         "run"},
+    };
+    for (const Case& c : cases) {
+        Write(c.script, c.text);
+    }
+    Run(*dm);
+    const std::vector<TScriptOutcome>& outcomes = dm->updateScripts_.Outcomes();
+    ASSERT_EQ(outcomes.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(cases[i].script);
+        EXPECT_EQ(outcomes[i].kind, TScriptOutcomeKind::Failed);
+        EXPECT_EQ(outcomes[i].note, cases[i].note);
+        EXPECT_EQ(Status(cases[i].script), "0");
+    }
+    EXPECT_FALSE(TableExists("sajat_proba"));
+    EXPECT_FALSE(TableExists("felig_proba"));
+
+    // Forgetting the failure lets the mended script run at the next start.
+    EXPECT_TRUE(dm->updateScripts_.RetryScript("101_felig.sql"));
+    EXPECT_FALSE(dm->updateScripts_.RetryScript("101_felig.sql"));
+    Write("101_felig.sql", "CREATE TABLE felig_proba (a int);\n");
+    Run(*dm);
+    EXPECT_EQ(Status("101_felig.sql"), "1");
+    EXPECT_TRUE(TableExists("felig_proba"));
+    EXPECT_FALSE(dm->updateScripts_.RetryScript("101_felig.sql")) << "applied, not failed";
+}
+
 // An installed program's scripts folder belongs to the package manager: applied scripts stay
 // there and the script log alone keeps them from running again, without a word at any start.
 TEST_F(ScriptsTest, PackagedFolderKeepsAppliedScriptsQuietly) {

@@ -110,6 +110,38 @@ TEST_F(SettingsTest, SettingsRowBelongsToTheUserAskedFor) {
     EXPECT_EQ(Count("select count(*) from _setup"), 3);
 }
 
+TEST_F(SettingsTest, SigningInAKnownUser) {
+    Exec("DELETE FROM munkatars WHERE userid IN ('O''Neill', 'angol')");
+    Exec("INSERT INTO munkatars (userid, nev) VALUES ('O''Neill', 'O''Neill Ír'), ('angol', 'A')");
+    Exec("INSERT INTO _setup (userid, color_main, lang) VALUES ('angol', 2, '00000409')");
+    struct Case {
+        const char* user;
+        bool known;
+        const char* lang;  // of the signed-in user afterwards
+    };
+    const Case cases[] = {
+        {"angol", true, "00000409"},
+        // Unknown or empty: refused, the user signed in before stays.
+        {"nincs ilyen", false, "00000409"},
+        {"", false, "00000409"},
+        {"ANGOL", false, "00000409"},
+        // Known, without a settings row yet: one is made.
+        {"O'Neill", true, "0000040E"},
+    };
+    std::string signedIn = MainTable().UserID;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user);
+        EXPECT_EQ(dm->SignIn(c.user), c.known);
+        if (c.known)
+            signedIn = c.user;
+        EXPECT_EQ(MainTable().UserID, signedIn);
+        EXPECT_EQ(dm->UserLang(), c.lang);
+    }
+    EXPECT_EQ(Count("select count(*) from _setup where userid = 'O''Neill'"), 1);
+    Exec("DELETE FROM munkatars WHERE userid IN ('O''Neill', 'angol')");
+    MainTable().UserID.clear();
+}
+
 TEST_F(SettingsTest, EmptyGlobalSettingsGetOneRowWithEveryDefault) {
     dm->_setup_mainSQL.Open();
     ASSERT_EQ(Count("select count(*) from _setup_main"), 1);

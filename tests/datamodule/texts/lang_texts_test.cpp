@@ -7,7 +7,6 @@
 
 #include "config/lang_text.h"
 #include "config/recording_ui.h"
-#include "db/errors.h"
 #include "support/dm_fixture.h"
 
 namespace dorvan::test {
@@ -113,11 +112,31 @@ TEST_F(LangTextsTest, KeysWithApostrophesAreValues) {
     EXPECT_EQ(info.key_code, "");
 }
 
-TEST_F(LangTextsTest, WithoutSettingsRowTheLookupFails) {
-    std::string text;
-    EXPECT_THROW(dm->GetLangText("Form1", "mentes", "Mentés", text), db::FieldNotFound);
-    // The configuration layer's caption falls back to its default.
-    EXPECT_EQ(ConfigLangText("Form1", "mentes", "Mentés"), "Mentés");
+TEST_F(LangTextsTest, WithoutSignedInUserTheTextsAreHungarian) {
+    // Nobody signed in (no settings row open), a user without a settings row, and users whose
+    // row names no language: the lookups answer in Hungarian instead of failing.
+    Exec("INSERT INTO _setup (userid, color_main, lang) VALUES ('ures', 1, ''), ('nulla', 1, '0')");
+    const char* const kUsers[] = {nullptr, "nincs_ilyen", "ures", "nulla"};
+    for (const char* user : kUsers) {
+        SCOPED_TRACE(user == nullptr ? "(nobody)" : user);
+        if (user != nullptr) {
+            dm->SetSetup(user);
+            if (std::string(user) == "nincs_ilyen")
+                dm->_setupSQL.Close();  // as if its row could not be had
+        }
+        EXPECT_EQ(dm->UserLang(), "0000040E");
+        std::string text;
+        EXPECT_NO_THROW(dm->GetLangText("Form1", "mentes", "Mentés most", text));
+        EXPECT_EQ(text, "Mentés most");
+        EXPECT_EQ(dm->GetLangText("All", "szallito_keszlet_tullepes",
+                                  "Szállítólevélen feltüntetett készlet túllépése!"),
+                  "Szállítólevélen feltüntetett készlet túllépése!");
+        std::string stored;
+        dm->GetLangAll("Form1", "Label1", "LABL", stored);
+        EXPECT_EQ(stored, "Név:");
+        EXPECT_EQ(ConfigLangText("Form1", "mentes", "Mentés"), "Mentés");
+    }
+    EXPECT_EQ(LangRows("All", "szallito_keszlet_tullepes"), 1);
 }
 
 TEST_F(LangTextsTest, ConfigurationCaptionsComeFromTheModule) {
@@ -271,10 +290,12 @@ TEST_F(LangTextsTest, MemoryCopyCutsTextsAndAnswersWithoutTheDatabase) {
     EXPECT_EQ(dm->GetLangText("Form1", "uj", "Új"), "Új");
     EXPECT_EQ(LangRows("Form1", "uj"), 1);
 
-    // Without a settings row the copy fails like the database does.
+    // Without a settings row the copy answers in Hungarian, like the database does.
     dm->_setupSQL.Close();
-    EXPECT_THROW(dm->GetLangText("Form1", "masik", "Másik"), db::FieldNotFound);
-    EXPECT_EQ(LangRows("Form1", "masik"), 0);
+    EXPECT_EQ(dm->GetLangText("Form1", "masik", "Másik"), "Másik");
+    EXPECT_EQ(LangRows("Form1", "masik"), 1);
+    dm->GetLangAll("Form1", "mentes", "TEXT", text);
+    EXPECT_EQ(text, "Mentés");
     dm->SetSetup("en");
 
     // The second call closes the copy: lookups read the database again.
