@@ -8,8 +8,8 @@
 #include "app/output_file.h"
 #include "app/port_copy.h"
 #include "datamodule/dm.h"
+#include "nav/nav_export.h"
 #include "report/invoice/szamlabizonylat.h"
-#include "report/nav/nav_export.h"
 
 namespace dorvan::app {
 

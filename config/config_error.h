@@ -33,6 +33,14 @@ class PrinterError : public ConfigError {
 class NetworkError : public ConfigError {
   public:
     using ConfigError::ConfigError;
+    NetworkError(const std::string& what, bool requestSent)
+        : ConfigError(what), requestSent_(requestSent) {}
+    // True when the request (or a part of it) had left before the failure, so the server may
+    // have received it.
+    bool RequestSent() const { return requestSent_; }
+
+  private:
+    bool requestSent_ = false;
 };
 
 }  // namespace dorvan

@@ -57,6 +57,14 @@ HttpClient::HttpClient() {
 HttpClient::~HttpClient() = default;
 
 HttpResponse HttpClient::Get(const std::string& url) {
+    return Perform(url, nullptr);
+}
+
+HttpResponse HttpClient::Post(const std::string& url, const std::string& body) {
+    return Perform(url, &body);
+}
+
+HttpResponse HttpClient::Perform(const std::string& url, const std::string* body) {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) {
         throw NetworkError("Cannot start the HTTP client");
@@ -79,6 +87,13 @@ HttpResponse HttpClient::Get(const std::string& url) {
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Dorvan");
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (body != nullptr) {
+        curl_easy_setopt(c, CURLOPT_POST, 1L);
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body->data());
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    }
 
     // Only the configured proxy counts: an empty text switches the environment's off, and
     // a configured proxy is used for every host.
@@ -113,8 +128,12 @@ HttpResponse HttpClient::Get(const std::string& url) {
         std::rethrow_exception(transfer.callbackError);
     }
     if (rc != CURLE_OK) {
-        throw NetworkError(errorText[0] ? std::string(errorText)
-                                        : std::string(curl_easy_strerror(rc)));
+        // Bytes of a request issued: the request (or a part of it) had left.
+        long requestSize = 0;
+        curl_easy_getinfo(c, CURLINFO_REQUEST_SIZE, &requestSize);
+        throw NetworkError(
+            errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(rc)),
+            requestSize > 0);
     }
     HttpResponse response;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);

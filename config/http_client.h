@@ -1,7 +1,7 @@
 #pragma once
-// A small synchronous HTTP client over libcurl: GET with redirects followed, optional proxy
-// with basic authentication, time-outs, extra headers, and a callback while it waits (the
-// window program lets pending messages through there).
+// A small synchronous HTTP client over libcurl: GET or POST with redirects followed, optional
+// proxy with basic authentication, time-outs, extra headers, and a callback while it waits (the
+// window program lets pending messages through there). TLS peers are always verified.
 
 #include <functional>
 #include <string>
@@ -36,8 +36,14 @@ class HttpClient {
     std::vector<std::string> headers;  // "Name: value"
     std::function<void()> whileWaiting;
 
-    // Sends the request; any status is returned. Transport failures throw NetworkError.
+    // Sends the request; any status is returned. Transport failures throw NetworkError, which
+    // tells whether the request had left before the failure.
     HttpResponse Get(const std::string& url);
+    // The same with a POST of `body` (its type among `headers`).
+    HttpResponse Post(const std::string& url, const std::string& body);
+
+  private:
+    HttpResponse Perform(const std::string& url, const std::string* body);
 };
 
 }  // namespace dorvan

@@ -10,10 +10,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libpq-dev postgresql postgresql-client pgbouncer
   libgtest-dev libgmock-dev
-  libcurl4-openssl-dev libcups2-dev
+  libcurl4-openssl-dev libcups2-dev libssl-dev
   fonts-liberation2 fontconfig
   xvfb xauth x11-utils imagemagick poppler-utils libxml2-utils
-  python3 procps iproute2 util-linux time
+  python3 python3-cryptography procps iproute2 util-linux time
   dpkg-dev help2man lintian man-db
 )
 # Nothing to do when every package is already there (repeat runs of the test command).

@@ -2131,6 +2131,43 @@ ALTER TABLE fizetesmod ADD COLUMN nav_fizetesmod varchar(15),
     CHECK (nav_fizetesmod IS NULL OR nav_fizetesmod IN
            ('TRANSFER', 'CASH', 'CARD', 'VOUCHER', 'OTHER'));
 
+-- The register of submissions to the tax authority (the same as
+-- database_scripts/060_nav_bekuldes.sql): one row per document and submission, written
+-- before the request leaves; one report of a document in flight or DONE at a time, one
+-- annulment in flight.
+CREATE SEQUENCE nav_bekuldes_kod_seq;
+CREATE TABLE nav_bekuldes (
+    kod integer PRIMARY KEY DEFAULT nextval('nav_bekuldes_kod_seq'),
+    fej_kod integer NOT NULL,
+    bizonylatszam varchar(50) NOT NULL,
+    muvelet varchar(6) NOT NULL,
+    modositas_index integer,
+    eredeti_szamlaszam varchar(50),
+    keres_azonosito varchar(30) NOT NULL,
+    keres_index integer NOT NULL,
+    tranzakcio_azonosito varchar(30),
+    allapot varchar(10) NOT NULL DEFAULT 'SENDING',
+    jovahagyas varchar(30),
+    uzenetek text,
+    munkaallomas varchar(100),
+    elkuldve timestamp with time zone NOT NULL DEFAULT now(),
+    valasz_ideje timestamp with time zone,
+    allapot_ideje timestamp with time zone,
+    CONSTRAINT nav_bekuldes_muvelet_check CHECK (muvelet IN ('CREATE', 'MODIFY', 'STORNO', 'ANNUL')),
+    CONSTRAINT nav_bekuldes_allapot_check CHECK (allapot IN ('SENDING', 'RECEIVED', 'PROCESSING',
+        'SAVED', 'DONE', 'ABORTED', 'FAILED', 'LOST', 'ANNULLED')),
+    CONSTRAINT nav_bekuldes_keres_index_check CHECK (keres_index BETWEEN 1 AND 100),
+    CONSTRAINT nav_bekuldes_keres_key UNIQUE (keres_azonosito, keres_index)
+);
+ALTER SEQUENCE nav_bekuldes_kod_seq OWNED BY nav_bekuldes.kod;
+CREATE INDEX nav_bekuldes_fej ON nav_bekuldes (fej_kod);
+CREATE INDEX nav_bekuldes_tranzakcio ON nav_bekuldes (tranzakcio_azonosito);
+CREATE UNIQUE INDEX nav_bekuldes_jelentes_egyszer ON nav_bekuldes (fej_kod)
+    WHERE muvelet <> 'ANNUL'
+      AND allapot IN ('SENDING', 'RECEIVED', 'PROCESSING', 'SAVED', 'DONE');
+CREATE UNIQUE INDEX nav_bekuldes_erv_egyszer ON nav_bekuldes (fej_kod)
+    WHERE muvelet = 'ANNUL' AND allapot IN ('SENDING', 'RECEIVED', 'PROCESSING', 'SAVED');
+
 -- ---------------------------------------------------------------------------------------
 -- Exchange rates, pricing and the start-up checks
 -- ---------------------------------------------------------------------------------------

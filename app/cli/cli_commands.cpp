@@ -9,6 +9,7 @@ std::vector<CliCommand> MoneyCliCommands();
 std::vector<CliCommand> ProjectsMaintenanceCliCommands();
 std::vector<CliCommand> StockSystemCommands();
 std::vector<CliCommand> DocumentCliCommands();
+std::vector<CliCommand> NavCliCommands();
 
 std::vector<CliCommand> AllCliCommands() {
     std::vector<CliCommand> all;
@@ -20,6 +21,7 @@ std::vector<CliCommand> AllCliCommands() {
     add(ProjectsMaintenanceCliCommands());
     add(StockSystemCommands());
     add(DocumentCliCommands());
+    add(NavCliCommands());
     return all;
 }
 

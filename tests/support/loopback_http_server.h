@@ -1,18 +1,25 @@
 #pragma once
-// A loopback HTTP server for the tests: a Python script started as a child process, which
-// prints the port it listens on as its first line. Stopped (SIGTERM) on destruction.
+// A loopback HTTP server for the tests: a Python script (with its arguments) started as a child
+// process, which prints the port it listens on as its first line. Stopped (SIGTERM) on
+// destruction.
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 namespace dorvan::test {
 
 class LoopbackHttpServer {
   public:
-    explicit LoopbackHttpServer(const char* script) {
+    explicit LoopbackHttpServer(const char* script, const std::vector<std::string>& args = {}) {
+        std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>(script)};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
         int fds[2];
         if (::pipe(fds) != 0) {
             return;
@@ -22,7 +29,7 @@ class LoopbackHttpServer {
             ::dup2(fds[1], STDOUT_FILENO);
             ::close(fds[0]);
             ::close(fds[1]);
-            ::execlp("python3", "python3", script, static_cast<char*>(nullptr));
+            ::execvp("python3", argv.data());
             ::_exit(127);
         }
         ::close(fds[1]);

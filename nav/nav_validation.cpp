@@ -1,4 +1,4 @@
-#include "report/nav/nav_validation.h"
+#include "nav/nav_validation.h"
 
 #include <QDate>
 #include <QString>
@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "report/nav/nav_xml_writer.h"
+#include "nav/nav_xml_writer.h"
 
 namespace dorvan::nav {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/nav/nav_export.h"
+#include "nav/nav_export.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -7,7 +7,7 @@
 #include "datamodule/dm.h"
 #include "datamodule/support/service_support.h"
 #include "db/date_time.h"
-#include "report/nav/nav_xml_writer.h"
+#include "nav/nav_xml_writer.h"
 
 namespace dorvan::nav {
 namespace {

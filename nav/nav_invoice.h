@@ -13,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "nav/nav_error.h"
+
 namespace dorvan::nav {
 
 // The document cannot be expressed as invoice data; what() names what is missing.
-class NavDataError : public std::runtime_error {
+class NavDataError : public NavError {
   public:
-    using std::runtime_error::runtime_error;
+    using NavError::NavError;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "report/nav/nav_xml_writer.h"
+#include "nav/nav_xml_writer.h"
 
 #include <QByteArray>
 #include <QString>

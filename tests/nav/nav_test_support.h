@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "report/nav/nav_invoice.h"
+#include "nav/nav_invoice.h"
 
 namespace dorvan::nav::test {
 

@@ -1,4 +1,4 @@
-#include "report/nav/nav_xml_reader.h"
+#include "nav/nav_xml_reader.h"
 
 #include <QByteArray>
 #include <QString>

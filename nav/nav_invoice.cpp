@@ -1,4 +1,4 @@
-#include "report/nav/nav_invoice.h"
+#include "nav/nav_invoice.h"
 
 #include <QRegularExpression>
 #include <QString>

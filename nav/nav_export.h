@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "nav/nav_invoice.h"
+#include "nav/nav_validation.h"
 #include "report/invoice/invoice_datasets.h"
-#include "report/nav/nav_invoice.h"
-#include "report/nav/nav_validation.h"
 
 namespace dorvan {
 class TDM;
@@ -18,9 +18,9 @@ class TDM;
 namespace dorvan::nav {
 
 // The file could not be written; what() names it and the reason.
-class NavFileError : public std::runtime_error {
+class NavFileError : public NavError {
   public:
-    using std::runtime_error::runtime_error;
+    using NavError::NavError;
 };
 
 // How the invoice data is made.

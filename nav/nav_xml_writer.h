@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "report/nav/nav_invoice.h"
+#include "nav/nav_invoice.h"
 
 namespace dorvan::nav {
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "db/errors.h"
+#include "nav/nav_export.h"
+#include "nav/nav_xml_writer.h"
 #include "report/invoice/datasets/invoice_data_fixture.h"
-#include "report/nav/nav_export.h"
-#include "report/nav/nav_xml_writer.h"
 
 namespace dorvan::test {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report/nav/nav_invoice.h"
+#include "nav/nav_invoice.h"
 
 namespace dorvan::nav {
 

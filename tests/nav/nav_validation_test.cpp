@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "nav/nav_invoice.h"
+#include "nav/nav_validation.h"
+#include "nav/nav_xml_reader.h"
+#include "nav/nav_xml_writer.h"
 #include "nav_test_support.h"
-#include "report/nav/nav_invoice.h"
-#include "report/nav/nav_validation.h"
-#include "report/nav/nav_xml_reader.h"
-#include "report/nav/nav_xml_writer.h"
 
 namespace dorvan::nav {
 namespace {

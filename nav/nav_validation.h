@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "report/nav/nav_invoice.h"
+#include "nav/nav_invoice.h"
 
 namespace dorvan::nav {
 
